@@ -1,0 +1,146 @@
+// The console primitives over the platform layer: one output buffer, one
+// buffered standard-input source shared by the menu reader and the command
+// reader, and the pending half of a two-part key code.
+#include "shell/console.h"
+
+#include <cstring>
+
+#include "shell/platform.h"
+
+namespace {
+
+constexpr std::size_t outputCapacity = 16 * 1024;
+constexpr std::size_t inputCapacity = 64 * 1024;
+constexpr int endOfStream = -1;
+
+char outputBytes[outputCapacity];
+std::size_t outputPending = 0;
+
+struct InputSource {
+    char bytes[inputCapacity];
+    std::size_t next = 0;
+    std::size_t end = 0;
+    bool ended = false;  // once the end is met, every later read meets it too
+};
+InputSource input;
+
+// The menu reader has handed out characters of a line whose line feed has
+// not been read yet; the command reader starts only after that line.
+bool menuLineUnfinished = false;
+
+bool keyHalfPending = false;
+
+void append(std::string_view text) {
+    if (text.empty()) return;  // an unused piece may hold no bytes at all
+    if (text.size() > outputCapacity - outputPending) {
+        flushOutput();
+        if (text.size() > outputCapacity) {
+            writeStandardOutput(text.data(), text.size());
+            return;
+        }
+    }
+    std::memcpy(outputBytes + outputPending, text.data(), text.size());
+    outputPending += text.size();
+}
+
+bool inputAvailable() {
+    if (input.next == input.end && !input.ended) {
+        input.next = 0;
+        input.end = readStandardInput(input.bytes, inputCapacity);
+        input.ended = input.end == 0;
+    }
+    return input.next < input.end;
+}
+
+int peekByte() {
+    return inputAvailable() ? static_cast<unsigned char>(input.bytes[input.next]) : endOfStream;
+}
+
+int nextByte() {
+    const int byte = peekByte();
+    if (byte != endOfStream) ++input.next;
+    return byte;
+}
+
+bool isBlank(int byte) {
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' ||
+           byte == '\r';
+}
+
+void skipRestOfMenuLine() {
+    int byte = nextByte();
+    while (byte != endOfStream && byte != '\n') byte = nextByte();
+    menuLineUnfinished = false;
+}
+
+}  // namespace
+
+void printLine(std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) append(piece);
+    append("\n");
+    flushOutput();
+}
+
+void printText(std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) append(piece);
+}
+
+void clearScreen() {
+    flushOutput();
+    if (standardOutputIsTerminal()) {
+        clearTerminal();
+    } else {
+        append("\f");
+    }
+}
+
+void waitKey() {
+    flushOutput();
+    if (keyHalfPending) {
+        keyHalfPending = false;
+        return;
+    }
+    keyHalfPending = readKeyPress() == KeyPress::TwoPart;
+}
+
+char readMenuChoice() {
+    flushOutput();
+    for (;;) {
+        const int byte = nextByte();
+        if (byte == endOfStream) throw EndOfInput{};
+        menuLineUnfinished = byte != '\n';
+        if (!isBlank(byte)) return static_cast<char>(byte);
+    }
+}
+
+void readCommand(std::span<char> line) {
+    flushOutput();
+    if (menuLineUnfinished) skipRestOfMenuLine();
+    int byte = nextByte();
+    if (byte == endOfStream) throw EndOfInput{};
+    const std::size_t capacity = line.size() - 1;
+    std::size_t length = 0;
+    while (byte != endOfStream && byte != '\n') {
+        if (byte == '\r' && peekByte() == '\n') {
+            nextByte();
+            break;
+        }
+        if (length < capacity) line[length++] = static_cast<char>(byte);
+        byte = nextByte();
+    }
+    line[length] = '\0';
+}
+
+void flushOutput() {
+    if (outputPending == 0) return;
+    writeStandardOutput(outputBytes, outputPending);
+    outputPending = 0;
+}
+
+void resetConsole() {
+    input.next = input.end = 0;
+    input.ended = false;
+    menuLineUnfinished = false;
+    outputPending = 0;
+    keyHalfPending = false;
+}

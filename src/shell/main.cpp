@@ -1,0 +1,14 @@
+// Program entry. The game takes no arguments; it ends after "q" at the menu
+// or when standard input ends, with status 0 either way.
+#include "shell/console.h"
+#include "shell/game.h"
+
+int main() {
+    try {
+        runGame();
+    } catch (const EndOfInput&) {
+        // the player has nothing more to say
+    }
+    flushOutput();
+    return 0;
+}

@@ -1,0 +1,33 @@
+"""One transcript test: runs the game on NAME.in and compares every byte of
+its standard output with NAME.out, and its exit status with 0.
+
+usage: check_transcript.py PROGRAM NAME.in"""
+
+import sys
+from pathlib import Path
+
+from harness import describe_difference, read_scenario, run_game
+
+
+def main(program, scenario_path):
+    scenario_path = Path(scenario_path)
+    purpose, typed = read_scenario(scenario_path)
+    expected = scenario_path.with_suffix(".out").read_bytes()
+    result = run_game(program, typed)
+    failures = []
+    if result.returncode != 0:
+        failures.append(f"exit status {result.returncode}, expected 0")
+    if result.stdout != expected:
+        failures.append(describe_difference(expected, result.stdout))
+    if result.stderr:
+        failures.append("standard error:\n" + result.stderr.decode(errors="replace"))
+    if failures:
+        print(f"FAIL {scenario_path.stem}: {purpose}")
+        print("\n".join(failures))
+        return 1
+    print(f"ok {scenario_path.stem}: {purpose}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]))

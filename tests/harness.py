@@ -1,0 +1,51 @@
+"""Runs the game the way the transcript tests see it: the input on a pipe,
+standard output and standard error on pipes, and a new session with no
+controlling terminal, so that every key wait returns at once."""
+
+import subprocess
+from pathlib import Path
+
+HEADER_PREFIX = b"## "
+
+
+def read_scenario(path):
+    """Returns (what it checks, input bytes) of a scenario file NAME.in.
+
+    Leading lines that begin with "## " are its header; the first of them
+    says what the scenario checks. The rest are the bytes typed."""
+    data = Path(path).read_bytes()
+    header = []
+    while data.startswith(HEADER_PREFIX):
+        line, _, data = data.partition(b"\n")
+        header.append(line[len(HEADER_PREFIX):].decode())
+    if not header:
+        raise ValueError(f"{path}: no '## ' header line saying what it checks")
+    return header[0], data
+
+
+def run_game(program, input_bytes, timeout=120, **options):
+    return subprocess.run([str(program)], input=input_bytes, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, start_new_session=True,
+                          timeout=timeout, check=False, **options)
+
+
+def escape(data):
+    """Bytes as text with tabs, form feeds, line ends and the like visible."""
+    named = {9: "\\t", 10: "\\n\n", 12: "\\f", 13: "\\r", 92: "\\\\"}
+    return "".join(named.get(b, chr(b) if 32 <= b < 127 else f"\\x{b:02x}") for b in data)
+
+
+def first_difference(expected, actual):
+    for offset, (want, got) in enumerate(zip(expected, actual)):
+        if want != got:
+            return offset
+    return min(len(expected), len(actual))
+
+
+def describe_difference(expected, actual, context=160):
+    offset = first_difference(expected, actual)
+    start = max(0, offset - context)
+    return (f"output differs at byte {offset} "
+            f"(expected {len(expected)} bytes, got {len(actual)})\n"
+            f"--- expected from byte {start}:\n{escape(expected[start:offset + context])}\n"
+            f"--- actual from byte {start}:\n{escape(actual[start:offset + context])}\n")
