@@ -1,0 +1,201 @@
+"""What a person at a terminal sees and presses: the game in a tmux pane.
+
+usage: check_terminal.py PROGRAM CASE"""
+
+import os
+import shlex
+import signal
+import sys
+import time
+
+from tmux_pane import SKIP, Pane, tmux_usable
+
+TITLE = "*        Tinkerspindle         *"
+MENU = "Enter Selection:"
+INTRODUCTION = "Welcome to Tinkerspindle!"
+RULES = "BEWARE! YOU CAN'T SAVE YOUR GAME!"
+WORKSHOP = "You are in a workshop in the center of the junkyard."
+CARRYING = "You are carrying:"
+BRIEFING = "On your mark...get set...go!"
+QUIT_LINE = "To quit game, close window.  Otherwise, hit enter to continue."
+
+
+FOREGROUND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "foreground.py")
+
+
+def game(program):
+    """The game as the foreground job, its pid in the file pid, its exit
+    status in status, the terminal's settings before and after it."""
+    run = f"{shlex.quote(sys.executable)} {shlex.quote(FOREGROUND)} pid {shlex.quote(program)}"
+    return f"stty -a > before; {run}; echo $? > status; stty -a > after"
+
+
+def to_play(pane):
+    pane.wait_for(TITLE)
+    pane.keys("Enter")
+    pane.wait_for(MENU)
+    pane.line("p")
+    pane.wait_for(WORKSHOP)
+
+
+def assert_terminal_restored(pane, expected_status=None):
+    pane.wait_for("<exited>")
+    if pane.file("before") != pane.file("after"):
+        raise AssertionError(f"terminal settings changed:\n{pane.file('before')}\n"
+                             f"--- after:\n{pane.file('after')}")
+    status = int(pane.file("status"))
+    if expected_status is not None and status != expected_status:
+        raise AssertionError(f"exit status {status}, expected {expected_status}")
+
+
+def title_waits_without_echo(pane):
+    pane.wait_for(TITLE)
+    pane.stays(TITLE, seconds=1.0)
+    pane.keys("x")
+    screen = pane.wait_for(MENU)
+    assert TITLE not in screen and "x" not in screen.replace("(i) introduction", ""), screen
+    assert screen.startswith("Main Menu:"), "the menu starts at the top-left corner:\n" + screen
+
+
+def keys_end_a_wait(pane):
+    pane.wait_for(TITLE)
+    pages = [("i", INTRODUCTION), ("r", RULES)]
+    for number, key in enumerate(["Enter", "Space", "a", "C-c", "Escape", "C-z", "C-\\",
+                                  "C-s", "C-q", "é"]):
+        choice, shown = pages[number % 2]
+        pane.keys(key)
+        pane.wait_for(MENU)
+        pane.line(choice)
+        pane.wait_for(shown)
+    pane.keys("Enter")
+    pane.wait_for(MENU)
+    pane.line("q")
+    assert_terminal_restored(pane, expected_status=0)
+
+
+def escape_sequences_end_two_waits(pane):
+    to_play(pane)
+    for key in ["Up", "Down", "Left", "Right", "Home", "End", "IC", "DC", "PPage", "NPage",
+                "F1", "F5", "F12"]:
+        pane.line("inv")
+        pane.wait_for(CARRYING)
+        pane.keys(key)
+        pane.wait_for(WORKSHOP)
+        # the second half of the key is still pending: the next wait ends at once
+        pane.line("inv")
+        screen = pane.wait_for(WORKSHOP)
+        assert CARRYING not in screen, f"{key}: the next wait did not end at once\n{screen}"
+    pane.line("talk")
+    screen = pane.wait_for(BRIEFING)
+    for stray in ("[A", "[B", "~", "OP", "^["):
+        assert stray not in screen, f"stray {stray!r} on screen:\n{screen}"
+
+
+def bye_clears_the_screen(pane):
+    to_play(pane)
+    pane.line("bye")
+    screen = pane.wait_for(QUIT_LINE)
+    lines = screen.splitlines()
+    assert lines[0] == QUIT_LINE and not any(lines[1:]), "more than the quit line:\n" + screen
+    assert pane.history_size() == 0, f"scroll-back holds {pane.history_size()} lines"
+    pane.keys("Space")
+    pane.wait_for(WORKSHOP)
+
+
+def backspace_edits_a_command(pane):
+    to_play(pane)
+    pane.keys("tak", "BSpace", "l", "Enter")
+    pane.wait_for(BRIEFING)
+
+
+def quit_restores_terminal(pane):
+    pane.wait_for(TITLE)
+    pane.keys("Enter")
+    pane.wait_for(MENU)
+    pane.line("q")
+    screen = pane.wait_for("<exited>")
+    assert screen.startswith("Quit game.  Close window."), screen
+    assert_terminal_restored(pane, expected_status=0)
+
+
+def end_of_input_restores_terminal(pane):
+    to_play(pane)
+    pane.keys("C-d")
+    assert_terminal_restored(pane, expected_status=0)
+
+
+def signal_during_wait(signal_number):
+    def check(pane):
+        pane.wait_for(TITLE)
+        os.kill(int(pane.file("pid")), signal_number)
+        assert_terminal_restored(pane, expected_status=128 + signal_number)
+    check.__name__ = f"{signal.Signals(signal_number).name.lower()}_during_wait_restores_terminal"
+    return check
+
+
+def stop_and_continue_during_wait(pane):
+    pane.wait_for(TITLE)
+    pid = int(pane.file("pid"))
+    os.kill(pid, signal.SIGTSTP)
+    time.sleep(0.3)
+    stopped = pane.terminal_settings()
+    assert stopped == pane.file("before"), "terminal left raw while stopped:\n" + stopped
+    os.kill(pid, signal.SIGCONT)
+    pane.stays(TITLE, seconds=0.3)
+    pane.keys("x")
+    pane.wait_for(MENU)
+    pane.line("q")
+    assert_terminal_restored(pane, expected_status=0)
+
+
+def waits_read_the_terminal_with_input_from_a_file(program):
+    def check(pane):
+        pane.wait_for(TITLE)
+        pane.stays(TITLE, seconds=1.0)
+        pane.keys("Enter")
+        pane.wait_for(INTRODUCTION)
+        pane.stays(INTRODUCTION, seconds=0.5)
+        pane.keys("Enter")
+        screen = pane.wait_for("<exited>")
+        assert "Quit game.  Close window." in screen, screen
+    check.__name__ = "key_waits_with_input_from_a_file"
+    command = (f"printf 'i\\nq\\n' > typed; {shlex.quote(program)} < typed; "
+               f"echo $? > status")
+    return check, command
+
+
+def cases(program):
+    plain = [title_waits_without_echo, keys_end_a_wait, escape_sequences_end_two_waits,
+             bye_clears_the_screen, backspace_edits_a_command, quit_restores_terminal,
+             end_of_input_restores_terminal, stop_and_continue_during_wait]
+    plain += [signal_during_wait(s) for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT,
+                                              signal.SIGQUIT)]
+    found = {check.__name__: (check, game(program)) for check in plain}
+    check, command = waits_read_the_terminal_with_input_from_a_file(program)
+    found[check.__name__] = (check, command)
+    return found
+
+
+def main(program, case):
+    program = os.path.abspath(program)
+    check, command = cases(program)[case]
+    if not tmux_usable():
+        print("SKIP: tmux cannot run here")
+        return SKIP
+    pane = Pane(command)
+    try:
+        check(pane)
+    except AssertionError as failure:
+        print(f"FAIL {case}: {failure}")
+        return 1
+    finally:
+        pane.close()
+    print(f"ok {case}")
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) == 2:
+        print("\n".join(cases(os.path.abspath(sys.argv[1]))))
+        sys.exit(0)
+    sys.exit(main(*sys.argv[1:]))
