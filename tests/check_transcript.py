@@ -1,7 +1,10 @@
 """One transcript test: runs the game on NAME.in and compares every byte of
 its standard output with NAME.out, and its exit status with 0.
 
-usage: check_transcript.py PROGRAM NAME.in"""
+usage: check_transcript.py PROGRAM NAME.in [WRAPPER ARGUMENTS...]
+
+A wrapper such as valgrind runs the program under it; whatever it reports
+on standard error fails the test."""
 
 import sys
 from pathlib import Path
@@ -9,11 +12,11 @@ from pathlib import Path
 from harness import describe_difference, read_scenario, run_game
 
 
-def main(program, scenario_path):
+def main(program, scenario_path, *wrapper):
     scenario_path = Path(scenario_path)
     purpose, typed = read_scenario(scenario_path)
     expected = scenario_path.with_suffix(".out").read_bytes()
-    result = run_game(program, typed)
+    result = run_game([*wrapper, program], typed)
     failures = []
     if result.returncode != 0:
         failures.append(f"exit status {result.returncode}, expected 0")

@@ -23,8 +23,10 @@ def read_scenario(path):
     return header[0], data
 
 
-def run_game(program, input_bytes, timeout=120, **options):
-    return subprocess.run([str(program)], input=input_bytes, stdout=subprocess.PIPE,
+def run_game(command, input_bytes, timeout=120, **options):
+    """command: the program, or a list of the program and what runs it."""
+    command = [str(part) for part in command] if isinstance(command, list) else [str(command)]
+    return subprocess.run(command, input=input_bytes, stdout=subprocess.PIPE,
                           stderr=subprocess.PIPE, start_new_session=True,
                           timeout=timeout, check=False, **options)
 
