@@ -10,7 +10,7 @@
 namespace {
 
 constexpr std::size_t outputCapacity = 16 * 1024;
-constexpr std::size_t inputCapacity = 64 * 1024;
+constexpr std::size_t inputCapacity = 16 * 1024;
 constexpr int endOfStream = -1;
 
 char outputBytes[outputCapacity];
