@@ -1,0 +1,32 @@
+#include "shell/key_events.h"
+
+namespace {
+
+// Virtual-key codes of the keys with an extended two-part code.
+constexpr unsigned pageUpKey = 0x21;    // then Page Down, End, Home and the arrows
+constexpr unsigned downArrowKey = 0x28;
+constexpr unsigned insertKey = 0x2d;
+constexpr unsigned deleteKey = 0x2e;
+constexpr unsigned firstFunctionKey = 0x70;  // F1
+constexpr unsigned lastFunctionKey = 0x87;   // F24
+
+bool hasTwoPartCode(unsigned virtualKeyCode) {
+    return (virtualKeyCode >= pageUpKey && virtualKeyCode <= downArrowKey) ||
+           virtualKeyCode == insertKey || virtualKeyCode == deleteKey ||
+           (virtualKeyCode >= firstFunctionKey && virtualKeyCode <= lastFunctionKey);
+}
+
+}  // namespace
+
+std::optional<KeyPress> decodeKeyEvent(const InputEvent& event) {
+    if (event.kind != InputEvent::Kind::Key || !event.keyDown) return std::nullopt;
+    if (event.character != 0) return KeyPress::Character;
+    if (hasTwoPartCode(event.virtualKeyCode)) return KeyPress::TwoPart;
+    return std::nullopt;
+}
+
+KeyPress waitForKeyEvent(const std::function<InputEvent()>& nextEvent) {
+    for (;;) {
+        if (const auto key = decodeKeyEvent(nextEvent())) return *key;
+    }
+}

@@ -1,0 +1,24 @@
+// Which console input events end a key wait, told apart without the Windows
+// headers so that the rules can be tested anywhere. The Windows console
+// layer turns each input record into an InputEvent.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "shell/platform.h"
+
+struct InputEvent {
+    enum class Kind { Key, Mouse, WindowSize, Other } kind = Kind::Other;
+    bool keyDown = false;
+    unsigned virtualKeyCode = 0;
+    unsigned character = 0;  // the character the key yields, 0 if none
+};
+
+// The key press an event amounts to, or nothing if the wait goes on: key
+// releases, mouse and window events, and keys such as Shift, Ctrl, Alt or
+// Caps Lock pressed alone.
+std::optional<KeyPress> decodeKeyEvent(const InputEvent& event);
+
+// Takes events until one ends the wait.
+KeyPress waitForKeyEvent(const std::function<InputEvent()>& nextEvent);
