@@ -7,45 +7,47 @@
 
 namespace {
 
-void askWhatToUseWith() {
+// A crafting step: a material named on the command line is worked with a
+// tool named in the answer to the question that follows.
+struct CraftingStep {
+    std::string_view material;  // the word that starts the step
+    GridCell materialCell;
+    int World::*unfinished;     // the progress flag the step clears
+    std::string_view noMaterial;
+    std::string_view tool;      // the answer's prefix
+    GridCell toolCell;
+    std::string_view noTool;
+    std::array<std::string_view, 3> done;
+};
+
+constexpr CraftingStep carving = {
+    "limb", limbCell, &World::limbUncarved, "You don't have a limb.",
+    "kni", knifeCell, "You don't have a knife.",
+    {"\nYou use the knife to shape the tree limb."}};
+
+constexpr CraftingStep mixing = {
+    "plas", plasterCell, &World::macheUnmade, "You don't have plaster.",
+    "pap", paperCell, "You don't have paper.",
+    {"\nYou mix the plaster and paper together to create paper mache.\n",
+     "You spread this out onto a large curved bowl to create a large,\n",
+     "umbrella like, half sphere."}};
+
+void craft(const CraftingStep& step) {
+    if (!lineBegins(step.material)) return;
+    if (world.*step.unfinished == 0 || !isCarried(step.materialCell)) {
+        printLine({step.noMaterial});
+        return;
+    }
     printLine({"\nWhat item in your inventory do you wish to use with it?"});
     readLine();
-}
-
-void carveLimb() {
-    if (!lineBegins("limb")) return;
-    if (world.limbUncarved == 0 || !isCarried(limbCell)) {
-        printLine({"You don't have a limb."});
-        return;
-    }
-    askWhatToUseWith();
-    if (!lineBegins("kni")) return;
-    if (!isCarried(knifeCell)) {
-        printLine({"You don't have a knife."});
+    if (!lineBegins(step.tool)) return;
+    if (!isCarried(step.toolCell)) {
+        printLine({step.noTool});
         return;
     }
     currentCell() = CELL_EMPTY;  // the host leaves the workshop
-    printLine({"\nYou use the knife to shape the tree limb."});
-    world.limbUncarved = 0;
-}
-
-void mixPaperMache() {
-    if (!lineBegins("plas")) return;
-    if (world.macheUnmade == 0 || !isCarried(plasterCell)) {
-        printLine({"You don't have plaster."});
-        return;
-    }
-    askWhatToUseWith();
-    if (!lineBegins("pap")) return;
-    if (!isCarried(paperCell)) {
-        printLine({"You don't have paper."});
-        return;
-    }
-    currentCell() = CELL_EMPTY;  // the host leaves the workshop
-    printLine({"\nYou mix the plaster and paper together to create paper mache.\n",
-               "You spread this out onto a large curved bowl to create a large,\n",
-               "umbrella like, half sphere."});
-    world.macheUnmade = 0;
+    printLine({step.done[0], step.done[1], step.done[2]});
+    world.*step.unfinished = 0;
 }
 
 void checkUmbrella() {
@@ -61,9 +63,9 @@ void checkUmbrella() {
 
 // An answer to the carving question that begins with "plas" goes straight on
 // to the mixing question.
-void craft(const RoomRecord&) {
-    carveLimb();
-    mixPaperMache();
+void useItems(const RoomRecord&) {
+    craft(carving);
+    craft(mixing);
     checkUmbrella();
 }
 
@@ -93,7 +95,7 @@ constexpr RoomRecord workbench = {
     .description = {"\nYou are at your workbench in the center of the junkyard.\n",
                     "What item in your inventory do you wish to use?\n",
                     "If you wish to leave the workbench just choose a direction."},
-    .roomCommand = craft,
+    .roomCommand = useItems,
     .handledWords = {"limb", "kni", "plas", "pap"},
     .afterPass = tellEnding,
 };
