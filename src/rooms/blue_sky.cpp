@@ -6,8 +6,10 @@
 
 namespace {
 
+constexpr std::string_view blueWord = "blue";
+
 void answerPreviousLine(const RoomRecord& room) {
-    if (lineBegins("blue")) printLine({"Go blue! You see poster paint."});
+    if (lineBegins(blueWord)) printLine({"Go blue! You see poster paint."});
     offerItem(room);
 }
 
@@ -18,7 +20,7 @@ constexpr RoomRecord blueSky = {
     .itemLine = "You see nothing of interest here.",
     .itemPrefix = "pai",
     .beforeRead = answerPreviousLine,
-    .handledWords = {"get", "blue"},
+    .handledWords = {getWord, blueWord},
 };
 
 }  // namespace

@@ -12,7 +12,7 @@ constexpr RoomRecord itemRoom(GridCell cell, std::array<std::string_view, 3> des
         .itemLine = itemLine,
         .itemPrefix = itemPrefix,
         .roomCommand = offerItem,
-        .handledWords = {"get"},
+        .handledWords = {getWord},
     };
 }
 

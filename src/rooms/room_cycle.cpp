@@ -75,7 +75,7 @@ bool lineBegins(std::string_view word) {
 void readLine() { readCommand(world.commandLine); }
 
 void offerItem(const RoomRecord& room) {
-    if (currentCell() == CELL_EMPTY || !lineBegins("get")) return;
+    if (currentCell() == CELL_EMPTY || !lineBegins(getWord)) return;
     printLine({"What do you wish to get?"});
     readLine();
     if (lineBegins(room.itemPrefix)) {

@@ -47,6 +47,9 @@ bool lineBegins(std::string_view word);
 // Reads a line into the command line: a command, or the answer to a question.
 void readLine();
 
+// The word the item rooms and the blue-sky room take their items with.
+constexpr std::string_view getWord = "get";
+
 // The "get" of the item rooms: asks, reads the answer, takes the item on the
 // right prefix. Only while the item is there and the line begins with "get".
 void offerItem(const RoomRecord& room);

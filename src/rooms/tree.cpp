@@ -6,11 +6,15 @@
 
 namespace {
 
+constexpr std::string_view cutWord = "cut";
+constexpr std::string_view sawWord = "saw";  // an answer naming the saw
+constexpr std::string_view climbWord = "clim";
+
 void cutLimb(const RoomRecord&) {
-    if (currentCell() == CELL_EMPTY || !lineBegins("cut")) return;
+    if (currentCell() == CELL_EMPTY || !lineBegins(cutWord)) return;
     printLine({"What do you wish to cut the tree limb with?"});
     readLine();
-    if (!lineBegins("saw")) {
+    if (!lineBegins(sawWord)) {
         printLine({"You don't have a saw."});
         return;
     }
@@ -23,7 +27,7 @@ constexpr RoomRecord treeEdge = {
     .cell = limbCell,
     .description = {"\nYou are at the northeasterern edge of the junkyard.\n",
                     "You see a large tree with tires piled around it."},
-    .handover = Handover{"clim", "", Location::TreeTop},
+    .handover = Handover{climbWord, "", Location::TreeTop},
 };
 
 constexpr RoomRecord treeTop = {
@@ -32,8 +36,8 @@ constexpr RoomRecord treeTop = {
     .itemLine = "You see a long, straight tree limb.",
     .directionReply = "When pigs fly...",
     .roomCommand = cutLimb,
-    .handover = Handover{"clim", "You have climbed down the tree", Location::TreeEdge},
-    .handledWords = {"cut", "saw"},
+    .handover = Handover{climbWord, "You have climbed down the tree", Location::TreeEdge},
+    .handledWords = {cutWord, sawWord},
 };
 
 }  // namespace

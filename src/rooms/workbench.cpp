@@ -96,7 +96,7 @@ constexpr RoomRecord workbench = {
                     "What item in your inventory do you wish to use?\n",
                     "If you wish to leave the workbench just choose a direction."},
     .roomCommand = useItems,
-    .handledWords = {"limb", "kni", "plas", "pap"},
+    .handledWords = {carving.material, carving.tool, mixing.material, mixing.tool},
     .afterPass = tellEnding,
 };
 

@@ -6,8 +6,10 @@
 
 namespace {
 
+constexpr std::string_view briefingWord = "tal";
+
 void brief(const RoomRecord&) {
-    if (!lineBegins("tal")) return;
+    if (!lineBegins(briefingWord)) return;
     printLine({"\nThe thing that you are supposed to make is an umbrella.\n",
                "You have until it starts raining to complete this task.\n",
                "If you think you have all of the pieces, come back here\n",
@@ -23,7 +25,7 @@ constexpr RoomRecord workshop = {
     .quitHint = "To quit game, close window.  Otherwise, hit enter to continue.",
     .roomCommand = brief,
     .handover = Handover{"make", "", Location::Workbench},
-    .handledWords = {"tal"},
+    .handledWords = {briefingWord},
 };
 
 }  // namespace
