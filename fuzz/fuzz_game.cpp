@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <fcntl.h>
 
-#include "shell/console.h"
+#include "console/console.h"
 #include "shell/game.h"
 #include "world/world.h"
 

@@ -12,7 +12,7 @@ ESCAPES = {"n": "\n", "t": "\t", "\\": "\\", '"': '"', "'": "'", "f": "\f", "r":
 # Short lowercase literals are the words the rooms compare the command line with.
 COMMAND_WORD = re.compile(r"[a-z]{1,4}")
 # The console layer holds no game text, only terminal controls and device names.
-NOT_GAME_TEXT = re.compile(r"(^|/)(console[^/]*|platform\.h)$")
+NOT_GAME_TEXT = re.compile(r"(^|/)console/")
 
 
 def unescape(literal):

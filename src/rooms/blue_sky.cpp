@@ -2,7 +2,7 @@
 // "get" one pass late: after describing itself again, before the next read.
 #include "rooms/room_cycle.h"
 #include "rooms/rooms.h"
-#include "shell/console.h"
+#include "console/console.h"
 
 namespace {
 

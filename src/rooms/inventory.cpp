@@ -1,6 +1,6 @@
 #include "rooms/inventory.h"
 
-#include "shell/console.h"
+#include "console/console.h"
 #include "world/world.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "rooms/inventory.h"
-#include "shell/console.h"
+#include "console/console.h"
 
 namespace {
 

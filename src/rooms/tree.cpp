@@ -2,7 +2,7 @@
 // is cut off with the saw. Climbing up and down hands over between the two.
 #include "rooms/room_cycle.h"
 #include "rooms/rooms.h"
-#include "shell/console.h"
+#include "console/console.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // exists every pass ends with the ending, told afresh from the paint's cell.
 #include "rooms/room_cycle.h"
 #include "rooms/rooms.h"
-#include "shell/console.h"
+#include "console/console.h"
 
 namespace {
 

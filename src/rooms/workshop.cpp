@@ -2,7 +2,7 @@
 // "make" to the workbench. It words two shared replies its own way.
 #include "rooms/room_cycle.h"
 #include "rooms/rooms.h"
-#include "shell/console.h"
+#include "console/console.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "shell/game.h"
 
 #include "rooms/rooms.h"
-#include "shell/console.h"
+#include "console/console.h"
 #include "shell/menu.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Program entry. The game takes no arguments; it ends after "q" at the menu
 // or when standard input ends, with status 0 either way.
-#include "shell/console.h"
+#include "console/console.h"
 #include "shell/game.h"
 
 int main() {

@@ -1,6 +1,6 @@
 #include "shell/menu.h"
 
-#include "shell/console.h"
+#include "console/console.h"
 
 namespace {
 

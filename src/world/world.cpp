@@ -1,7 +1,7 @@
 // Starting values and movement between the nine locations of the yard.
 #include "world/world.h"
 
-#include "shell/console.h"
+#include "console/console.h"
 
 World world;
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/console.h"
+#include "console/console.h"
 
 namespace {
 

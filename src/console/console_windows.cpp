@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "shell/key_events.h"
-#include "shell/platform.h"
+#include "console/key_events_windows.h"
+#include "console/platform.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "shell/key_events.h"
+#include "console/key_events_windows.h"
 
 namespace {
 

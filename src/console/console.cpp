@@ -1,11 +1,11 @@
 // The console primitives over the platform layer: one output buffer, one
 // buffered standard-input source shared by the menu reader and the command
 // reader, and the pending half of a two-part key code.
-#include "shell/console.h"
+#include "console/console.h"
 
 #include <cstring>
 
-#include "shell/platform.h"
+#include "console/platform.h"
 
 namespace {
 

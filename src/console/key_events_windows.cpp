@@ -1,4 +1,4 @@
-#include "shell/key_events.h"
+#include "console/key_events_windows.h"
 
 namespace {
 

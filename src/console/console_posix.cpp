@@ -10,7 +10,7 @@
 #include <csignal>
 #include <initializer_list>
 
-#include "shell/platform.h"
+#include "console/platform.h"
 
 namespace {
 

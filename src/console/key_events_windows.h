@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "shell/platform.h"
+#include "console/platform.h"
 
 struct InputEvent {
     enum class Kind { Key, Mouse, WindowSize, Other } kind = Kind::Other;
