@@ -3,6 +3,7 @@ ends with status 0, with no crash and no hang, in bounded memory.
 
 usage: check_hostile.py PROGRAM TRANSCRIPT_DIR CASE [--no-memory-limit]"""
 
+import fcntl
 import itertools
 import os
 import random
@@ -12,8 +13,12 @@ import threading
 import time
 from pathlib import Path
 
+from harness import read_scenario
+
 GIB = 1 << 30
 CHUNK = 1 << 20
+PAGE = 4096  # the smallest a pipe can be
+SLOW_READ = 512
 PEAK_RESIDENT_LIMIT_KIB = 8 * 1024
 A_LONG_GAME = b"p\n" + b"n\ns\n" * 100_000  # far more than a pipe holds
 
@@ -34,35 +39,58 @@ def peak_resident_kib(pid):
                  if line.startswith("VmHWM:")), 0)
 
 
-def run(program, chunks, stdout=subprocess.PIPE, close_stdout=False, read_limit=None):
-    """Runs the game on the chunks; returns (status, outcome, peak KiB)."""
-    process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=stdout,
+def run(program, chunks, stdout=subprocess.PIPE, close_stdout=False, read_limit=None,
+        input_blocks=True, output_blocks=True, slow_reader=False):
+    """Runs the game on the chunks; returns (status, outcome, peak KiB).
+
+    chunks may be a function of the outcome, to look at the output so far.
+    A descriptor that does not block is handed over in non-blocking mode; a
+    slow reader lets the output pipe, shrunk to a page, fill up first."""
+    outcome = {"read_all": True, "output": bytearray(), "errors": b"", "peak": 0,
+               "problems": []}
+    stdin_read, stdin_write = os.pipe()
+    stdout_read = None
+    os.set_blocking(stdin_read, input_blocks)
+    if stdout is subprocess.PIPE:
+        stdout_read, stdout = os.pipe()
+        fcntl.fcntl(stdout, fcntl.F_SETPIPE_SZ, PAGE)
+        os.set_blocking(stdout, output_blocks)
+    process = subprocess.Popen([program], stdin=stdin_read, stdout=stdout,
                                stderr=subprocess.PIPE, start_new_session=True,
                                preexec_fn=(lambda: os.close(1)) if close_stdout else None)
-    outcome = {"read_all": True, "output": b"", "errors": b"", "peak": 0}
+    os.close(stdin_read)
+    if isinstance(stdout, int):
+        os.close(stdout)
+    if callable(chunks):
+        chunks = chunks(outcome)
 
     def feed():
         try:
-            for number, chunk in enumerate(chunks):
-                process.stdin.write(chunk)
-                if number % 64 == 0:
-                    outcome["peak"] = max(outcome["peak"], peak_resident_kib(process.pid))
-            process.stdin.flush()
-            # While the game waits for more, its high-water mark covers the whole run.
-            time.sleep(0.3)
-            outcome["peak"] = max(outcome["peak"], peak_resident_kib(process.pid))
-            process.stdin.close()
+            with open(stdin_write, "wb", buffering=0) as pipe:
+                for number, chunk in enumerate(chunks):
+                    pipe.write(chunk)
+                    if number % 64 == 0:
+                        outcome["peak"] = max(outcome["peak"], peak_resident_kib(process.pid))
+                # While the game waits for more, its high-water mark covers the whole run.
+                time.sleep(0.3)
+                outcome["peak"] = max(outcome["peak"], peak_resident_kib(process.pid))
         except BrokenPipeError:
             outcome["read_all"] = False
 
     def drain():
-        if process.stdout is None:
+        if stdout_read is None:
             return
-        if read_limit is not None:
-            outcome["output"] = process.stdout.read(read_limit)
-            process.stdout.close()  # the reader goes away early
-            return
-        outcome["output"] = process.stdout.read()
+        if slow_reader:
+            time.sleep(0.5)
+        with open(stdout_read, "rb", buffering=0) as pipe:
+            while read_limit is None or len(outcome["output"]) < read_limit:
+                chunk = pipe.read(SLOW_READ if slow_reader else CHUNK)
+                if not chunk:
+                    break
+                outcome["output"] += chunk
+                if slow_reader:
+                    time.sleep(0.001)
+        # leaving early: the reader goes away
 
     def drain_errors():
         outcome["errors"] = process.stderr.read()
@@ -81,7 +109,7 @@ class Case:
 
     def expect(self, chunks, scenario=None, **options):
         status, outcome, peak = run(self.program, chunks, **options)
-        problems = []
+        problems = outcome["problems"]
         if status != 0:
             problems.append(f"exit status {status}")
         if not outcome["read_all"]:
@@ -90,9 +118,9 @@ class Case:
             problems.append("standard error: " + outcome["errors"].decode(errors="replace")[:2000])
         if scenario is not None:
             wanted = (self.transcripts / f"{scenario}.out").read_bytes()
-            if outcome["output"] != wanted:
+            if bytes(outcome["output"]) != wanted:
                 problems.append(f"output is not that of scenario {scenario}: "
-                                f"{outcome['output'][-400:]!r}")
+                                f"{bytes(outcome['output'][-400:])!r}")
         if self.memory_limit and peak > PEAK_RESIDENT_LIMIT_KIB:
             problems.append(f"peak resident size {peak} KiB, over {PEAK_RESIDENT_LIMIT_KIB} KiB")
         if problems:
@@ -109,6 +137,37 @@ class Case:
 
     def output_reader_goes_away(self):
         return self.expect([A_LONG_GAME], read_limit=300)
+
+    # Descriptors handed over as no console would
+    def output_non_blocking_to_a_slow_reader(self):
+        # Every byte arrives, though the pipe is full most of the time.
+        return self.expect([self.typed("workbench_after_umbrella")],
+                           scenario="workbench_after_umbrella",
+                           output_blocks=False, slow_reader=True)
+
+    def input_non_blocking(self):
+        # The first read finds nothing yet, which is not the end of input.
+        def late(outcome):
+            time.sleep(0.3)
+            yield self.typed("workshop_briefing")
+        return self.expect(late, scenario="workshop_briefing", input_blocks=False)
+
+    def input_in_pieces(self):
+        # The menu waits for the whole line before it answers.
+        menu = (self.transcripts / "menu_unknown_choice.out").read_bytes()
+        menu = menu[:menu.index(b"Enter Selection:  ") + len(b"Enter Selection:  ")]
+
+        def pieces(outcome):
+            yield b"x"
+            time.sleep(0.5)
+            if bytes(outcome["output"]) != menu:
+                outcome["problems"].append("the menu answered before the line feed: "
+                                           f"{bytes(outcome['output'][len(menu) - 40:])!r}")
+            yield b"\nq\n"
+        return self.expect(pieces, scenario="menu_unknown_choice")
+
+    def typed(self, scenario):
+        return read_scenario(self.transcripts / f"{scenario}.in")[1]
 
     # Input that is too long, random or odd
     def gigabyte_menu_line(self):

@@ -164,6 +164,32 @@ def waits_read_the_terminal_with_input_from_a_file(program):
     return check, command
 
 
+def closed_standard_stream(program, redirection, check):
+    """The game started by the shell with one standard descriptor closed."""
+    command = (f"stty -a > before; {shlex.quote(program)} {redirection}; echo $? > status; "
+               f"stty -a > after")
+    return check, command
+
+
+def input_closed_at_a_terminal(pane):
+    # Closed standard input reads as at its end, not as the terminal.
+    pane.wait_for(TITLE)
+    pane.keys("Enter")
+    screen = pane.wait_for("<exited>")
+    assert screen.startswith("Main Menu:") and "Enter Selection:  <exited>" in screen, screen
+    assert_terminal_restored(pane, expected_status=0)
+
+
+def output_closed_at_a_terminal(pane):
+    # Closed standard output discards the game's texts; the keys still work.
+    time.sleep(0.5)
+    pane.keys("Enter")
+    pane.line("q")
+    screen = pane.wait_for("<exited>")
+    assert TITLE not in screen and MENU not in screen and "Quit" not in screen, screen
+    assert_terminal_restored(pane, expected_status=0)
+
+
 def cases(program):
     plain = [title_waits_without_echo, keys_end_a_wait, escape_sequences_end_two_waits,
              bye_clears_the_screen, backspace_edits_a_command, quit_restores_terminal,
@@ -171,8 +197,10 @@ def cases(program):
     plain += [signal_during_wait(s) for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT,
                                               signal.SIGQUIT)]
     found = {check.__name__: (check, game(program)) for check in plain}
-    check, command = waits_read_the_terminal_with_input_from_a_file(program)
-    found[check.__name__] = (check, command)
+    for check, command in [waits_read_the_terminal_with_input_from_a_file(program),
+                           closed_standard_stream(program, "<&-", input_closed_at_a_terminal),
+                           closed_standard_stream(program, ">&-", output_closed_at_a_terminal)]:
+        found[check.__name__] = (check, command)
     return found
 
 

@@ -28,6 +28,12 @@ InputSource input;
 // not been read yet; the command reader starts only after that line.
 bool menuLineUnfinished = false;
 
+// The menu acts on a line once it is whole, as at a console: its line feed
+// or the end of input has arrived. A line that outgrows the buffer is handed
+// out as it comes instead, so that memory stays bounded.
+enum class MenuLine { Awaited, Whole, Outgrown };
+MenuLine menuLine = MenuLine::Awaited;
+
 bool keyHalfPending = false;
 
 void append(std::string_view text) {
@@ -43,13 +49,32 @@ void append(std::string_view text) {
     outputPending += text.size();
 }
 
+// Reads more input behind what is still unread, which moves to the front.
+void readMore() {
+    const std::size_t unread = input.end - input.next;
+    std::memmove(input.bytes, input.bytes + input.next, unread);
+    input.next = 0;
+    const std::size_t count = readStandardInput(input.bytes + unread, inputCapacity - unread);
+    input.end = unread + count;
+    input.ended = count == 0;
+}
+
 bool inputAvailable() {
-    if (input.next == input.end && !input.ended) {
-        input.next = 0;
-        input.end = readStandardInput(input.bytes, inputCapacity);
-        input.ended = input.end == 0;
-    }
+    if (input.next == input.end && !input.ended) readMore();
     return input.next < input.end;
+}
+
+void awaitWholeMenuLine() {
+    while (menuLine == MenuLine::Awaited) {
+        const std::size_t unread = input.end - input.next;
+        if (input.ended || std::memchr(input.bytes + input.next, '\n', unread) != nullptr) {
+            menuLine = MenuLine::Whole;
+        } else if (unread == inputCapacity) {
+            menuLine = MenuLine::Outgrown;
+        } else {
+            readMore();
+        }
+    }
 }
 
 int peekByte() {
@@ -106,9 +131,11 @@ void waitKey() {
 char readMenuChoice() {
     flushOutput();
     for (;;) {
+        awaitWholeMenuLine();
         const int byte = nextByte();
         if (byte == endOfStream) throw EndOfInput{};
         menuLineUnfinished = byte != '\n';
+        if (byte == '\n') menuLine = MenuLine::Awaited;
         if (!isBlank(byte)) return static_cast<char>(byte);
     }
 }
@@ -131,6 +158,8 @@ void readCommand(std::span<char> line) {
     line[length] = '\0';
 }
 
+void openConsole() { adoptStandardStreams(); }
+
 void flushOutput() {
     if (outputPending == 0) return;
     writeStandardOutput(outputBytes, outputPending);
@@ -141,6 +170,7 @@ void resetConsole() {
     input.next = input.end = 0;
     input.ended = false;
     menuLineUnfinished = false;
+    menuLine = MenuLine::Awaited;
     outputPending = 0;
     keyHalfPending = false;
 }

@@ -11,6 +11,10 @@
 // Whoever started the game catches it and ends the program quietly.
 struct EndOfInput {};
 
+// Makes standard input, output and error safe to use, however the system
+// handed them over; the first call of the program.
+void openConsole();
+
 // Writes the pieces, one line end, and flushes.
 void printLine(std::initializer_list<std::string_view> pieces);
 

@@ -37,6 +37,15 @@ void ignoreBrokenPipe() {
     (void)ignored;
 }
 
+// A descriptor handed over in non-blocking mode has nothing for us yet.
+bool wouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK; }
+
+void awaitReady(int descriptor, short events) {
+    pollfd ready{descriptor, events, 0};
+    while (poll(&ready, 1, waitForever) < 0 && errno == EINTR) {
+    }
+}
+
 void setHandler(int signalNumber, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
@@ -181,11 +190,22 @@ KeyPress readOneKey(int terminal) {
 
 }  // namespace
 
+void adoptStandardStreams() {
+    // open takes the lowest free descriptor: a closed standard one first.
+    int descriptor = open("/dev/null", O_RDWR);
+    while (descriptor >= 0 && descriptor <= STDERR_FILENO) descriptor = open("/dev/null", O_RDWR);
+    if (descriptor > STDERR_FILENO) close(descriptor);
+}
+
 std::size_t readStandardInput(char* buffer, std::size_t capacity) {
     for (;;) {
         const ssize_t count = read(STDIN_FILENO, buffer, capacity);
         if (count >= 0) return static_cast<std::size_t>(count);
-        if (errno != EINTR) return 0;
+        if (wouldBlock()) {
+            awaitReady(STDIN_FILENO, POLLIN);
+        } else if (errno != EINTR) {
+            return 0;
+        }
     }
 }
 
@@ -193,10 +213,14 @@ void writeStandardOutput(const char* bytes, std::size_t length) {
     ignoreBrokenPipe();
     while (length > 0) {
         const ssize_t count = write(STDOUT_FILENO, bytes, length);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return;
-        bytes += count;
-        length -= static_cast<std::size_t>(count);
+        if (count > 0) {
+            bytes += count;
+            length -= static_cast<std::size_t>(count);
+        } else if (count < 0 && wouldBlock()) {
+            awaitReady(STDOUT_FILENO, POLLOUT);
+        } else if (count == 0 || errno != EINTR) {
+            return;  // a real error: the output is lost, the game goes on
+        }
     }
 }
 

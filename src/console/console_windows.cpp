@@ -10,6 +10,17 @@
 
 namespace {
 
+// How long to wait before trying a pipe in no-wait mode again; such a
+// pipe cannot be waited on.
+constexpr DWORD nonBlockingRetryMilliseconds = 1;
+
+// A standard handle is missing when it is null, or not a handle at all.
+bool isUsable(HANDLE handle) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
+    SetLastError(NO_ERROR);
+    return GetFileType(handle) != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR;
+}
+
 InputEvent toInputEvent(const INPUT_RECORD& record) {
     InputEvent event;
     switch (record.EventType) {
@@ -45,19 +56,33 @@ private:
 
 }  // namespace
 
+void adoptStandardStreams() {
+    for (DWORD stream : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        if (isUsable(GetStdHandle(stream))) continue;
+        const HANDLE nowhere = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+        if (nowhere != INVALID_HANDLE_VALUE) SetStdHandle(stream, nowhere);
+    }
+}
+
 std::size_t readStandardInput(char* buffer, std::size_t capacity) {
-    DWORD count = 0;
-    const BOOL read = ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer,
-                               static_cast<DWORD>(capacity), &count, nullptr);
-    return read ? count : 0;
+    for (;;) {
+        DWORD count = 0;
+        if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, static_cast<DWORD>(capacity),
+                     &count, nullptr))
+            return count;
+        if (GetLastError() != ERROR_NO_DATA) return 0;
+        Sleep(nonBlockingRetryMilliseconds);  // a pipe in no-wait mode, still empty
+    }
 }
 
 void writeStandardOutput(const char* bytes, std::size_t length) {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     while (length > 0) {
         DWORD count = 0;
-        if (!WriteFile(output, bytes, static_cast<DWORD>(length), &count, nullptr) || count == 0)
-            return;
+        if (!WriteFile(output, bytes, static_cast<DWORD>(length), &count, nullptr)) return;
+        if (count == 0) Sleep(nonBlockingRetryMilliseconds);  // a full pipe in no-wait mode
         bytes += count;
         length -= count;
     }

@@ -5,6 +5,10 @@
 
 #include <cstddef>
 
+// Opens whichever of standard input, output and error is closed (or, on
+// Windows, missing) on the null device, so that no later open takes its place.
+void adoptStandardStreams();
+
 // Reads up to capacity bytes of standard input; 0 means the input has ended
 // (a read error counts as the end).
 std::size_t readStandardInput(char* buffer, std::size_t capacity);

@@ -4,6 +4,7 @@
 #include "shell/game.h"
 
 int main() {
+    openConsole();
     try {
         runGame();
     } catch (const EndOfInput&) {
