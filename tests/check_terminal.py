@@ -8,6 +8,7 @@ import signal
 import sys
 import time
 
+from harness import describe_difference, run_game
 from tmux_pane import SKIP, Pane, tmux_usable
 
 TITLE = "*        Tinkerspindle         *"
@@ -18,6 +19,7 @@ WORKSHOP = "You are in a workshop in the center of the junkyard."
 CARRYING = "You are carrying:"
 BRIEFING = "On your mark...get set...go!"
 QUIT_LINE = "To quit game, close window.  Otherwise, hit enter to continue."
+REFUSE_PILE = "You are in a pile of stinking refuse."
 
 
 FOREGROUND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "foreground.py")
@@ -46,6 +48,13 @@ def assert_terminal_restored(pane, expected_status=None):
     status = int(pane.file("status"))
     if expected_status is not None and status != expected_status:
         raise AssertionError(f"exit status {status}, expected {expected_status}")
+
+
+def assert_quit(pane):
+    """The game quit from the menu: its text alone on screen, all restored."""
+    screen = pane.wait_for("<exited>")
+    assert screen.startswith("Quit game.  Close window."), screen
+    assert_terminal_restored(pane, expected_status=0)
 
 
 def title_waits_without_echo(pane):
@@ -108,14 +117,76 @@ def backspace_edits_a_command(pane):
     pane.wait_for(BRIEFING)
 
 
+def keys_typed_fast_after_a_wait_reach_the_menu(pane):
+    pane.wait_for(TITLE)
+    pane.burst("x", "p", "Enter")
+    pane.wait_for(WORKSHOP)
+    pane.line("tal")
+    pane.wait_for(BRIEFING)
+
+
+def lines_pasted_at_a_wait_are_all_played(pane):
+    pane.wait_for(TITLE)
+    pane.paste("x\np\ntalk\nn\n")
+    screen = pane.wait_for(REFUSE_PILE)
+    assert screen.index(BRIEFING) < screen.index(REFUSE_PILE), screen
+
+
+def a_byte_that_is_no_character_ends_a_wait_alone(pane):
+    pane.wait_for(TITLE)
+    pane.bytes(b"\xe9q\r")
+    assert_quit(pane)
+
+
+def up_recalls_the_last_command(pane):
+    to_play(pane)
+    pane.line("bye")
+    pane.wait_for(QUIT_LINE)
+    pane.keys("Space")
+    pane.wait_for(WORKSHOP)
+    pane.keys("Up", "Enter")
+    pane.wait_for(WORKSHOP, gone=True)
+    assert pane.screen().startswith(QUIT_LINE), pane.screen()
+
+
+def left_edits_the_middle_of_a_command(pane):
+    to_play(pane)
+    pane.keys("tl", "Left", "a", "Enter")
+    pane.wait_for(BRIEFING)
+
+
+def backspace_keeps_the_menu_prompt(pane):
+    pane.wait_for(TITLE)
+    pane.keys("Enter")
+    pane.wait_for(MENU)
+    pane.keys("ab", "BSpace", "BSpace", "BSpace", "BSpace", "C-l")
+    screen = pane.stays(MENU)
+    assert screen.splitlines()[0].rstrip() == "Enter Selection:", screen
+    pane.line("q")
+    assert_terminal_restored(pane, expected_status=0)
+
+
+def keys_at_a_prompt_leave_no_trace(pane):
+    to_play(pane)
+    pane.keys("ta", "Up", "Down", "Right", "Home", "End", "IC", "PPage", "NPage", "F1", "F5",
+              "F12", "C-Left", "C-Right", "M-Up", "Escape", "l", "Enter")
+    screen = pane.wait_for(BRIEFING)
+    for stray in ("^[", "[A", "~", "OP", "5D"):
+        assert stray not in screen, f"stray {stray!r} on screen:\n{screen}"
+
+
+def interrupt_at_a_prompt_restores_terminal(pane):
+    to_play(pane)
+    pane.keys("ta", "C-c")
+    assert_terminal_restored(pane, expected_status=128 + signal.SIGINT)
+
+
 def quit_restores_terminal(pane):
     pane.wait_for(TITLE)
     pane.keys("Enter")
     pane.wait_for(MENU)
     pane.line("q")
-    screen = pane.wait_for("<exited>")
-    assert screen.startswith("Quit game.  Close window."), screen
-    assert_terminal_restored(pane, expected_status=0)
+    assert_quit(pane)
 
 
 def end_of_input_restores_terminal(pane):
@@ -190,16 +261,36 @@ def output_closed_at_a_terminal(pane):
     assert_terminal_restored(pane, expected_status=0)
 
 
+def output_to_a_file_is_what_a_pipe_gives(program):
+    # The editor draws on the terminal; the file gets the game's bytes only.
+    def check(pane):
+        time.sleep(0.5)
+        pane.keys("Enter")
+        pane.line("p")
+        pane.keys("tl", "Left", "a", "Enter", "Up", "Enter", "C-d")
+        pane.wait_for("<exited>")
+        piped = run_game(program, b"p\ntal\ntal\n").stdout
+        if pane.file("log").encode() != piped:
+            raise AssertionError(describe_difference(piped, pane.file("log").encode()))
+    check.__name__ = "output_to_a_file_is_what_a_pipe_gives"
+    return check, f"{shlex.quote(program)} > log"
+
+
 def cases(program):
     plain = [title_waits_without_echo, keys_end_a_wait, escape_sequences_end_two_waits,
              bye_clears_the_screen, backspace_edits_a_command, quit_restores_terminal,
-             end_of_input_restores_terminal, stop_and_continue_during_wait]
+             end_of_input_restores_terminal, stop_and_continue_during_wait,
+             keys_typed_fast_after_a_wait_reach_the_menu, lines_pasted_at_a_wait_are_all_played,
+             a_byte_that_is_no_character_ends_a_wait_alone, up_recalls_the_last_command,
+             left_edits_the_middle_of_a_command, backspace_keeps_the_menu_prompt,
+             keys_at_a_prompt_leave_no_trace, interrupt_at_a_prompt_restores_terminal]
     plain += [signal_during_wait(s) for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT,
                                               signal.SIGQUIT)]
     found = {check.__name__: (check, game(program)) for check in plain}
     for check, command in [waits_read_the_terminal_with_input_from_a_file(program),
                            closed_standard_stream(program, "<&-", input_closed_at_a_terminal),
-                           closed_standard_stream(program, ">&-", output_closed_at_a_terminal)]:
+                           closed_standard_stream(program, ">&-", output_closed_at_a_terminal),
+                           output_to_a_file_is_what_a_pipe_gives(program)]:
         found[check.__name__] = (check, command)
     return found
 

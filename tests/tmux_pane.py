@@ -48,6 +48,19 @@ class Pane:
                 self.tmux("send-keys", "-t", "0", key)
             time.sleep(0.05)
 
+    def burst(self, *keys):
+        """Keys by tmux name, sent together as fast typing sends them."""
+        self.tmux("send-keys", "-t", "0", *keys)
+
+    def bytes(self, data):
+        """Bytes that need not be text, sent as they are."""
+        self.tmux("send-keys", "-t", "0", "-H", *(f"{byte:02x}" for byte in data))
+
+    def paste(self, text):
+        """Text pasted in one piece, line feeds sent as Enter."""
+        self.tmux("set-buffer", text)
+        self.tmux("paste-buffer", "-t", "0")
+
     def line(self, text):
         self.keys(text, "Enter")
 
@@ -57,15 +70,17 @@ class Pane:
     def history_size(self):
         return int(self.tmux("display-message", "-p", "-t", "0", "#{history_size}"))
 
-    def wait_for(self, text, timeout=5.0):
-        """The screen once it shows text; fails with the screen if it never does."""
+    def wait_for(self, text, timeout=5.0, gone=False):
+        """The screen once it shows text (or, if gone, no longer shows it);
+        fails with the screen if that never happens."""
         deadline = time.monotonic() + timeout
         while True:
             screen = self.screen()
-            if text in screen:
+            if (text in screen) != gone:
                 return screen
             if time.monotonic() > deadline:
-                raise AssertionError(f"never shown: {text!r}\n--- screen:\n{screen}")
+                raise AssertionError(f"never {'gone' if gone else 'shown'}: {text!r}\n"
+                                     f"--- screen:\n{screen}")
             time.sleep(0.05)
 
     def stays(self, text, seconds=0.5):

@@ -1,6 +1,7 @@
 // The platform layer on POSIX: standard input and output by file descriptor,
-// key presses from the controlling terminal in raw mode. The terminal's own
-// settings come back on every way out of a wait, signals included.
+// waited on when they would block; key presses from the controlling
+// terminal in raw mode; and, when standard input is that terminal, lines
+// through the line editor. The terminal's settings come back on every way out.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -8,26 +9,36 @@
 
 #include <cerrno>
 #include <csignal>
-#include <initializer_list>
+#include <string_view>
 
+#include "console/key_bytes_posix.h"
+#include "console/line_editor_posix.h"
 #include "console/platform.h"
+#include "console/terminal_posix.h"
 
 namespace {
 
-constexpr int escapeByte = 0x1b;
-// How long the rest of a key's bytes may take to arrive. A lone Escape is
-// told from the start of an escape sequence by nothing following in time.
-constexpr int followUpMilliseconds = 30;
-constexpr int waitForever = -1;
-constexpr int noByte = -1;
+// The text written since the last line feed: what stands on the screen's
+// last line when a read starts, for the line editor to keep in place.
+constexpr std::size_t lastLineCapacity = 64;
+char lastLine[lastLineCapacity];
+std::size_t lastLineLength = 0;
+bool lastLineFits = true;
 
-constexpr int keyboardUnopened = -2;
-int keyboard = keyboardUnopened;  // the controlling terminal, or -1 if none
-
-// Shared with the signal handlers, which only restore settings and re-raise.
-termios savedSettings;
-termios rawSettings;
-volatile sig_atomic_t rawModeOn = 0;
+void rememberLastLine(std::string_view written) {
+    const std::size_t lineFeed = written.rfind('\n');
+    if (lineFeed != std::string_view::npos) {
+        written.remove_prefix(lineFeed + 1);
+        lastLineLength = 0;
+        lastLineFits = true;
+    }
+    if (written.size() > lastLineCapacity - lastLineLength) {
+        lastLineFits = false;
+        return;
+    }
+    written.copy(lastLine + lastLineLength, written.size());
+    lastLineLength += written.size();
+}
 
 void ignoreBrokenPipe() {
     static const bool ignored = [] {
@@ -46,60 +57,6 @@ void awaitReady(int descriptor, short events) {
     }
 }
 
-void setHandler(int signalNumber, void (*handler)(int)) {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(signalNumber, &action, nullptr);
-}
-
-void unblock(int signalNumber) {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signalNumber);
-    sigprocmask(SIG_UNBLOCK, &set, nullptr);
-}
-
-// SIGTERM, SIGHUP, SIGINT, SIGQUIT: put the terminal back, then die of the
-// same signal as if there had been no handler.
-void restoreAndDie(int signalNumber) {
-    if (rawModeOn) tcsetattr(keyboard, TCSANOW, &savedSettings);
-    setHandler(signalNumber, SIG_DFL);
-    unblock(signalNumber);
-    raise(signalNumber);
-}
-
-// SIGTSTP: stop with the terminal sane; when continued, go back to raw mode.
-void suspendWithTerminalRestored(int signalNumber) {
-    const int savedErrno = errno;
-    if (rawModeOn) tcsetattr(keyboard, TCSANOW, &savedSettings);
-    setHandler(signalNumber, SIG_DFL);
-    unblock(signalNumber);
-    raise(signalNumber);
-    setHandler(signalNumber, suspendWithTerminalRestored);
-    if (rawModeOn) tcsetattr(keyboard, TCSANOW, &rawSettings);
-    errno = savedErrno;
-}
-
-void installHandlerUnlessIgnored(int signalNumber, void (*handler)(int)) {
-    struct sigaction current {};
-    sigaction(signalNumber, nullptr, &current);
-    if (current.sa_handler != SIG_IGN) setHandler(signalNumber, handler);
-}
-
-int keyboardDevice() {
-    if (keyboard == keyboardUnopened) {
-        keyboard = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (keyboard >= 0) {
-            for (int signalNumber : {SIGTERM, SIGHUP, SIGINT, SIGQUIT})
-                installHandlerUnlessIgnored(signalNumber, restoreAndDie);
-            installHandlerUnlessIgnored(SIGTSTP, suspendWithTerminalRestored);
-        }
-    }
-    return keyboard;
-}
-
 termios rawFrom(termios settings) {
     settings.c_iflag &= ~(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
     settings.c_lflag &= ~(ECHO | ICANON | IEXTEN | ISIG);
@@ -108,84 +65,16 @@ termios rawFrom(termios settings) {
     return settings;
 }
 
-// Raw mode for the lifetime of the guard. TCSANOW keeps keys typed ahead.
-class RawMode {
-public:
-    explicit RawMode(int terminal) : terminal_(terminal) {
-        rawSettings = rawFrom(savedSettings);
-        rawModeOn = 1;
-        tcsetattr(terminal_, TCSANOW, &rawSettings);
-    }
-    ~RawMode() {
-        tcsetattr(terminal_, TCSANOW, &savedSettings);
-        rawModeOn = 0;
-    }
-    RawMode(const RawMode&) = delete;
-    RawMode& operator=(const RawMode&) = delete;
-
-private:
-    int terminal_;
-};
-
-// One byte from the terminal, or noByte if none comes within the timeout.
-int readByte(int terminal, int timeoutMilliseconds) {
-    if (timeoutMilliseconds != waitForever) {
-        pollfd ready{terminal, POLLIN, 0};
-        if (poll(&ready, 1, timeoutMilliseconds) <= 0) return noByte;
-    }
-    unsigned char byte;
+std::size_t readInputDescriptor(char* buffer, std::size_t capacity) {
     for (;;) {
-        const ssize_t count = read(terminal, &byte, 1);
-        if (count == 1) return byte;
-        if (count < 0 && errno == EINTR) continue;
-        return noByte;
+        const ssize_t count = read(STDIN_FILENO, buffer, capacity);
+        if (count >= 0) return static_cast<std::size_t>(count);
+        if (wouldBlock()) {
+            awaitReady(STDIN_FILENO, POLLIN);
+        } else if (errno != EINTR) {
+            return 0;
+        }
     }
-}
-
-int continuationBytes(int leadByte) {
-    if (leadByte >= 0xf0 && leadByte <= 0xf7) return 3;
-    if (leadByte >= 0xe0) return 2;
-    if (leadByte >= 0xc0) return 1;
-    return 0;
-}
-
-void readRestOfCharacter(int terminal, int leadByte) {
-    if (leadByte == noByte) return;
-    for (int count = continuationBytes(leadByte); count > 0; --count)
-        if (readByte(terminal, followUpMilliseconds) == noByte) return;
-}
-
-bool isFinalByte(int byte) { return byte >= 0x40 && byte <= 0x7e; }
-
-// ESC [ parameters final, and the Linux console's ESC [ [ letter.
-void readRestOfControlSequence(int terminal) {
-    int byte = readByte(terminal, followUpMilliseconds);
-    if (byte == '[') {
-        readByte(terminal, followUpMilliseconds);
-        return;
-    }
-    while (byte != noByte && !isFinalByte(byte)) byte = readByte(terminal, followUpMilliseconds);
-}
-
-KeyPress readAfterEscape(int terminal) {
-    const int second = readByte(terminal, followUpMilliseconds);
-    if (second == '[') {
-        readRestOfControlSequence(terminal);
-        return KeyPress::TwoPart;
-    }
-    if (second == 'O') {
-        readByte(terminal, followUpMilliseconds);
-        return KeyPress::TwoPart;
-    }
-    readRestOfCharacter(terminal, second);  // Alt with a key, or a lone Escape
-    return KeyPress::Character;
-}
-
-KeyPress readOneKey(int terminal) {
-    const int first = readByte(terminal, waitForever);
-    if (first == escapeByte) return readAfterEscape(terminal);
-    readRestOfCharacter(terminal, first);
-    return KeyPress::Character;
 }
 
 }  // namespace
@@ -198,19 +87,17 @@ void adoptStandardStreams() {
 }
 
 std::size_t readStandardInput(char* buffer, std::size_t capacity) {
-    for (;;) {
-        const ssize_t count = read(STDIN_FILENO, buffer, capacity);
-        if (count >= 0) return static_cast<std::size_t>(count);
-        if (wouldBlock()) {
-            awaitReady(STDIN_FILENO, POLLIN);
-        } else if (errno != EINTR) {
-            return 0;
-        }
+    if (inputIsControllingTerminal()) {
+        const bool shownOnTerminal = standardOutputIsTerminal() && lastLineFits;
+        const std::string_view shown(lastLine, shownOnTerminal ? lastLineLength : 0);
+        if (const auto count = readEditedLine(buffer, capacity, shown)) return *count;
     }
+    return readInputDescriptor(buffer, capacity);
 }
 
 void writeStandardOutput(const char* bytes, std::size_t length) {
     ignoreBrokenPipe();
+    rememberLastLine({bytes, length});
     while (length > 0) {
         const ssize_t count = write(STDOUT_FILENO, bytes, length);
         if (count > 0) {
@@ -235,8 +122,9 @@ void clearTerminal() {
 }
 
 KeyPress readKeyPress() {
-    const int terminal = keyboardDevice();
-    if (terminal < 0 || tcgetattr(terminal, &savedSettings) != 0) return KeyPress::NoKeyboard;
-    const RawMode raw(terminal);
-    return readOneKey(terminal);
+    const TerminalSettingsGuard settings;
+    if (!settings.holds()) return KeyPress::NoKeyboard;
+    settings.apply(rawFrom(settings.found()));
+    return takeOneKey({[](int milliseconds) { return peekTerminalByte(0, milliseconds); },
+                       [] { takeTerminalBytes(1); }});
 }

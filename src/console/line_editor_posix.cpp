@@ -1,0 +1,248 @@
+#include "console/line_editor_posix.h"
+
+#include <fcntl.h>
+#include <histedit.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+#include "console/key_bytes_posix.h"
+#include "console/terminal_posix.h"
+
+namespace {
+
+constexpr int historyLength = 100;
+constexpr int escapeByte = 0x1b;
+constexpr std::size_t promptCapacity = 80;
+
+// A byte that begins no valid UTF-8 character stands in the editor for
+// itself as one of U+DC80 to U+DCFF, which no valid character uses, and
+// comes back out as the same byte.
+constexpr wchar_t escapedByteBase = 0xdc00;
+
+EditLine* editor = nullptr;
+HistoryW* history = nullptr;
+char prompt[promptCapacity + 1];
+
+// The line being handed out; the editor keeps it until its next read. The
+// bytes of its current character wait in `encoded`.
+const wchar_t* line = nullptr;
+std::size_t lineLength = 0;
+std::size_t lineNext = 0;
+char encoded[4];
+std::size_t encodedLength = 0;
+std::size_t encodedNext = 0;
+
+char* currentPrompt(EditLine*) { return prompt; }
+
+bool isContinuationByte(int byte) { return byte >= 0x80 && byte <= 0xbf; }
+
+struct Character {
+    wchar_t codePoint;
+    std::size_t length;  // in bytes; 0 if the front byte begins no valid character
+};
+
+// The valid UTF-8 character at the front of the terminal's bytes, if any.
+Character frontCharacter(int lead) {
+    if (lead < 0x80) return {static_cast<wchar_t>(lead), 1};
+    std::size_t length;
+    wchar_t codePoint, smallest;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2, codePoint = lead & 0x1f, smallest = 0x80;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3, codePoint = lead & 0x0f, smallest = 0x800;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4, codePoint = lead & 0x07, smallest = 0x10000;
+    } else {
+        return {0, 0};
+    }
+    for (std::size_t ahead = 1; ahead < length; ++ahead) {
+        const int byte = peekTerminalByte(ahead, followUpMilliseconds);
+        if (!isContinuationByte(byte)) return {0, 0};
+        codePoint = codePoint << 6 | (byte & 0x3f);
+    }
+    const bool surrogate = codePoint >= 0xd800 && codePoint <= 0xdfff;
+    if (codePoint < smallest || codePoint > 0x10ffff || surrogate) return {0, 0};
+    return {codePoint, length};
+}
+
+// The escape sequences the editor acts on, as the usual terminals send
+// them; every other one (function keys, Insert, Page Up ...) does nothing,
+// rather than leave the rest of its bytes in the line.
+struct EditingKey {
+    std::string_view sequence;
+    const char* action;
+};
+constexpr EditingKey editingKeys[] = {
+    {"\x1b[A", "ed-prev-history"},  {"\x1bOA", "ed-prev-history"},
+    {"\x1b[B", "ed-next-history"},  {"\x1bOB", "ed-next-history"},
+    {"\x1b[C", "ed-next-char"},     {"\x1bOC", "ed-next-char"},
+    {"\x1b[D", "ed-prev-char"},     {"\x1bOD", "ed-prev-char"},
+    {"\x1b[H", "ed-move-to-beg"},   {"\x1bOH", "ed-move-to-beg"},
+    {"\x1b[1~", "ed-move-to-beg"},  {"\x1b[7~", "ed-move-to-beg"},
+    {"\x1b[F", "ed-move-to-end"},   {"\x1bOF", "ed-move-to-end"},
+    {"\x1b[4~", "ed-move-to-end"},  {"\x1b[8~", "ed-move-to-end"},
+    {"\x1b[3~", "ed-delete-next-char"},
+    {"\x1b[1;5C", "em-next-word"},  {"\x1b[1;5D", "ed-prev-word"},
+    {"\x1bx", "ed-unassigned"},     {"\x1bX", "ed-unassigned"},  // not the editor's command line
+};
+
+// The characters of the last key read, handed to the editor one by one.
+constexpr std::size_t keyCapacity = 16;
+wchar_t keyCharacters[keyCapacity];
+std::size_t keyLength = 0;
+std::size_t keyNext = 0;
+
+void queueCharacter(wchar_t character) {
+    if (keyLength < keyCapacity) keyCharacters[keyLength++] = character;
+}
+
+// A key that begins with Escape, read whole as a key wait reads it: an
+// editing key or Alt with a letter goes to the editor, anything else not.
+void queueEscapeKey() {
+    std::string sequence;
+    const KeyPress key = takeOneKey({[](int milliseconds) { return peekTerminalByte(0, milliseconds); },
+                                     [&sequence] {
+                                         sequence += static_cast<char>(peekTerminalByte(0, 0));
+                                         takeTerminalBytes(1);
+                                     }});
+    bool known = key == KeyPress::Character && sequence.size() == 2 &&
+                 static_cast<unsigned char>(sequence[1]) < 0x80;
+    for (const EditingKey& editing : editingKeys) known = known || sequence == editing.sequence;
+    if (!known) return;
+    for (char byte : sequence) queueCharacter(static_cast<unsigned char>(byte));
+}
+
+// The next key: a character, as UTF-8 or as an escaped byte; false if the
+// terminal is gone.
+bool queueNextKey() {
+    keyLength = keyNext = 0;
+    const int lead = peekTerminalByte(0, waitForever);
+    if (lead == noKeyByte) return false;
+    if (lead == escapeByte) {
+        queueEscapeKey();
+        return true;
+    }
+    const Character front = frontCharacter(lead);
+    queueCharacter(front.length > 0 ? front.codePoint : escapedByteBase + lead);
+    takeTerminalBytes(front.length > 0 ? front.length : 1);
+    return true;
+}
+
+// The editor reads through the terminal's look-ahead, so that the keys a
+// key wait left behind come first.
+int readCharacter(EditLine*, wchar_t* character) {
+    while (keyNext == keyLength)
+        if (!queueNextKey()) return 0;
+    *character = keyCharacters[keyNext++];
+    return 1;
+}
+
+std::size_t encode(wchar_t character, char* bytes) {
+    const auto code = static_cast<unsigned long>(character);
+    if (code > escapedByteBase + 0x7f && code <= escapedByteBase + 0xff) {
+        bytes[0] = static_cast<char>(code - escapedByteBase);
+        return 1;
+    }
+    if (code < 0x80) {
+        bytes[0] = static_cast<char>(code);
+        return 1;
+    }
+    const std::size_t length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+    constexpr unsigned char leadMarks[] = {0, 0, 0xc0, 0xe0, 0xf0};
+    for (std::size_t index = length - 1; index > 0; --index) {
+        bytes[index] = static_cast<char>(0x80 | ((code >> (6 * (length - 1 - index))) & 0x3f));
+    }
+    bytes[0] = static_cast<char>(leadMarks[length] | (code >> (6 * (length - 1))));
+    return length;
+}
+
+bool startEditor() {
+    static bool tried = false;
+    if (tried) return editor != nullptr;
+    tried = true;
+    std::setlocale(LC_CTYPE, "C.UTF-8");  // how the editor shows characters
+    // The editor draws on the terminal itself, never on standard output.
+    const int screenDescriptor = fcntl(controllingTerminal(), F_DUPFD_CLOEXEC, 0);
+    std::FILE* screen = screenDescriptor >= 0 ? fdopen(screenDescriptor, "w") : nullptr;
+    if (screen == nullptr) return false;
+    editor = el_init_fd("tinkerspindle", stdin, screen, screen, STDIN_FILENO, screenDescriptor,
+                        screenDescriptor);
+    if (editor == nullptr) return false;
+    history = history_winit();
+    HistEventW event;
+    history_w(history, &event, H_SETSIZE, historyLength);
+    history_w(history, &event, H_SETUNIQUE, 1);
+    el_wset(editor, EL_HIST, history_w, history);
+    el_set(editor, EL_EDITOR, "emacs");
+    el_set(editor, EL_SIGNAL, 0);
+    el_set(editor, EL_PROMPT, currentPrompt);
+    el_wset(editor, EL_GETCFN, readCharacter);
+    for (const EditingKey& key : editingKeys)
+        el_set(editor, EL_BIND, std::string(key.sequence).c_str(), key.action, nullptr);
+    return true;
+}
+
+// Text on the screen's last line can be the prompt if it is plain and short.
+void usePrompt(std::string_view shown) {
+    bool plain = shown.size() <= promptCapacity;
+    for (char byte : shown) plain = plain && byte >= ' ' && byte <= '~';
+    if (!plain) shown = {};
+    shown.copy(prompt, shown.size());
+    prompt[shown.size()] = '\0';
+}
+
+void remember(const wchar_t* text, std::size_t length) {
+    std::wstring entry(text, length);
+    if (!entry.empty() && entry.back() == L'\n') entry.pop_back();
+    if (entry.empty()) return;
+    HistEventW event;
+    history_w(history, &event, H_ENTER, entry.c_str());
+}
+
+// Lets the player type a line; false at the end of input.
+bool editLine(std::string_view shown) {
+    usePrompt(shown);
+    if (terminalResized()) el_resize(editor);
+    int count = 0;
+    {
+        const TerminalSettingsGuard settings;  // the editor changes them; they come back as found
+        // The editor draws its prompt from the start of the line, over the same text.
+        if (prompt[0] != '\0') (void)!write(controllingTerminal(), "\r", 1);
+        line = el_wgets(editor, &count);
+    }
+    if (line == nullptr || count <= 0) {
+        line = nullptr;
+        return false;
+    }
+    lineLength = static_cast<std::size_t>(count);
+    lineNext = 0;
+    remember(line, lineLength);
+    return true;
+}
+
+bool lineHandedOut() {
+    return line == nullptr || (lineNext == lineLength && encodedNext == encodedLength);
+}
+
+}  // namespace
+
+std::optional<std::size_t> readEditedLine(char* buffer, std::size_t capacity,
+                                          std::string_view shown) {
+    if (lineHandedOut()) {
+        if (!startEditor()) return std::nullopt;
+        if (!editLine(shown)) return 0;
+    }
+    std::size_t copied = 0;
+    while (copied < capacity) {
+        if (encodedNext == encodedLength) {
+            if (lineNext == lineLength) break;
+            encodedLength = encode(line[lineNext++], encoded);
+            encodedNext = 0;
+        }
+        buffer[copied++] = encoded[encodedNext++];
+    }
+    return copied;
+}

@@ -1,0 +1,34 @@
+// A terminal that plays back bytes and pauses, to drive the key decoding
+// without a terminal. A pause is a moment in which nothing arrives: a peek
+// that waits a limited time meets it and sees no byte; one that waits
+// forever waits it out.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "console/key_bytes_posix.h"
+
+struct ScriptedTerminal {
+    static constexpr int pause = -2;
+
+    std::vector<int> script;  // bytes 0 to 255, and pauses
+    std::size_t next = 0;
+    std::size_t bytesTaken = 0;
+
+    TerminalBytes bytes() {
+        return {[this](int milliseconds) { return peek(milliseconds); },
+                [this] {
+                    ++next;
+                    ++bytesTaken;
+                }};
+    }
+
+    int peek(int milliseconds) {
+        while (next < script.size() && script[next] == pause) {
+            ++next;
+            if (milliseconds != waitForever) return noKeyByte;
+        }
+        return next < script.size() ? script[next] : noKeyByte;
+    }
+};
