@@ -1,6 +1,9 @@
 """What a person at a terminal sees and presses: the game in a tmux pane.
 
-usage: check_terminal.py PROGRAM CASE"""
+usage: check_terminal.py PROGRAM CASE [WRAPPER...]
+
+With a wrapper (wine), PROGRAM is the Windows build, run in the console
+that wine gives a program started from a terminal; its own cases apply."""
 
 import os
 import shlex
@@ -9,6 +12,7 @@ import sys
 import time
 
 from harness import describe_difference, run_game
+import tmux_pane
 from tmux_pane import SKIP, Pane, tmux_usable
 
 TITLE = "*        Tinkerspindle         *"
@@ -25,10 +29,10 @@ REFUSE_PILE = "You are in a pile of stinking refuse."
 FOREGROUND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "foreground.py")
 
 
-def game(program):
+def game(*command):
     """The game as the foreground job, its pid in the file pid, its exit
     status in status, the terminal's settings before and after it."""
-    run = f"{shlex.quote(sys.executable)} {shlex.quote(FOREGROUND)} pid {shlex.quote(program)}"
+    run = shlex.join([sys.executable, FOREGROUND, "pid", *command])
     return f"stty -a > before; {run}; echo $? > status; stty -a > after"
 
 
@@ -82,10 +86,13 @@ def keys_end_a_wait(pane):
     assert_terminal_restored(pane, expected_status=0)
 
 
-def escape_sequences_end_two_waits(pane):
+TWO_PART_KEYS = ["Up", "Down", "Left", "Right", "Home", "End", "IC", "DC", "PPage", "NPage",
+                 "F1", "F5", "F12"]
+
+
+def escape_sequences_end_two_waits(pane, keys=TWO_PART_KEYS):
     to_play(pane)
-    for key in ["Up", "Down", "Left", "Right", "Home", "End", "IC", "DC", "PPage", "NPage",
-                "F1", "F5", "F12"]:
+    for key in keys:
         pane.line("inv")
         pane.wait_for(CARRYING)
         pane.keys(key)
@@ -276,6 +283,37 @@ def output_to_a_file_is_what_a_pipe_gives(program):
     return check, f"{shlex.quote(program)} > log"
 
 
+def interrupt_and_escape_end_waits(pane):
+    # The Windows console reports Ctrl+C as a control event, Escape with no character.
+    to_play(pane)
+    for key in ("C-c", "Escape"):
+        pane.line("inv")
+        pane.wait_for(CARRYING)
+        pane.keys(key)
+        pane.wait_for(CARRYING, gone=True)
+    pane.line("talk")
+    pane.wait_for(BRIEFING)
+
+
+def two_part_keys_end_two_waits(pane):
+    # wine's console reads no key from tmux's Home and End (ESC [ 1 ~, ESC [ 4 ~).
+    escape_sequences_end_two_waits(pane, [key for key in TWO_PART_KEYS
+                                          if key not in ("Home", "End")])
+
+
+def windows_console_cases(command):
+    checks = [title_waits_without_echo, bye_clears_the_screen, two_part_keys_end_two_waits,
+              interrupt_and_escape_end_waits, quit_restores_terminal]
+    return {check.__name__: (check, game(*command)) for check in checks}
+
+
+def console_given(pane):
+    """Whether wine gave the program a console: then the title waits for a key."""
+    pane.wait_for(TITLE)
+    time.sleep(2.0)
+    return TITLE in pane.screen()
+
+
 def cases(program):
     plain = [title_waits_without_echo, keys_end_a_wait, escape_sequences_end_two_waits,
              bye_clears_the_screen, backspace_edits_a_command, quit_restores_terminal,
@@ -295,14 +333,21 @@ def cases(program):
     return found
 
 
-def main(program, case):
+def main(program, case, *wrapper):
     program = os.path.abspath(program)
-    check, command = cases(program)[case]
+    if wrapper:
+        tmux_pane.PATIENCE = 60.0  # wine starts slowly, and "cls" starts a process
+        check, command = windows_console_cases([*wrapper, program])[case]
+    else:
+        check, command = cases(program)[case]
     if not tmux_usable():
         print("SKIP: tmux cannot run here")
         return SKIP
     pane = Pane(command)
     try:
+        if wrapper and not console_given(pane):
+            print(f"SKIP: {wrapper[0]} gave the program no console in the terminal")
+            return SKIP
         check(pane)
     except AssertionError as failure:
         print(f"FAIL {case}: {failure}")

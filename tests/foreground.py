@@ -2,14 +2,14 @@
 own, as a shell with job control does, so that a stop signal really stops
 it; unlike such a shell, it never touches the terminal's settings.
 
-usage: foreground.py PIDFILE PROGRAM"""
+usage: foreground.py PIDFILE PROGRAM [ARGUMENTS...]"""
 
 import os
 import signal
 import sys
 
 
-def main(pid_file, program):
+def main(pid_file, *command):
     signal.signal(signal.SIGTTOU, signal.SIG_IGN)  # to hand the terminal back and forth
     terminal = os.open("/dev/tty", os.O_RDWR)
     child = os.fork()
@@ -19,7 +19,7 @@ def main(pid_file, program):
         signal.signal(signal.SIGTTOU, signal.SIG_DFL)
         with open(pid_file, "w") as file:
             file.write(str(os.getpid()))
-        os.execv(program, [program])
+        os.execvp(command[0], command)
     while True:
         _, status = os.waitpid(child, 0)
         if os.WIFEXITED(status) or os.WIFSIGNALED(status):

@@ -1,11 +1,17 @@
 """Runs the game the way the transcript tests see it: the input on a pipe,
-standard output and standard error on pipes, and a new session with no
-controlling terminal, so that every key wait returns at once."""
+standard output and standard error on pipes, and no keyboard to wait on (a
+new session with no controlling terminal on POSIX, no console at all on
+Windows), so that every key wait returns at once."""
 
+import os
 import subprocess
 from pathlib import Path
 
 HEADER_PREFIX = b"## "
+if os.name == "nt":
+    NO_KEYBOARD = {"creationflags": subprocess.DETACHED_PROCESS}
+else:
+    NO_KEYBOARD = {"start_new_session": True}
 
 
 def read_scenario(path):
@@ -27,8 +33,8 @@ def run_game(command, input_bytes, timeout=120, **options):
     """command: the program, or a list of the program and what runs it."""
     command = [str(part) for part in command] if isinstance(command, list) else [str(command)]
     return subprocess.run(command, input=input_bytes, stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE, start_new_session=True,
-                          timeout=timeout, check=False, **options)
+                          stderr=subprocess.PIPE, timeout=timeout, check=False,
+                          **NO_KEYBOARD, **options)
 
 
 def escape(data):

@@ -10,6 +10,7 @@ import time
 from pathlib import Path
 
 WIDTH, HEIGHT = 100, 40
+PATIENCE = 5.0  # seconds the screen may take to show what is awaited
 SKIP = 77  # the exit status CTest counts as skipped
 
 
@@ -70,10 +71,10 @@ class Pane:
     def history_size(self):
         return int(self.tmux("display-message", "-p", "-t", "0", "#{history_size}"))
 
-    def wait_for(self, text, timeout=5.0, gone=False):
+    def wait_for(self, text, timeout=None, gone=False):
         """The screen once it shows text (or, if gone, no longer shows it);
         fails with the screen if that never happens."""
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + (timeout or PATIENCE)
         while True:
             screen = self.screen()
             if (text in screen) != gone:

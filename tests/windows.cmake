@@ -7,6 +7,19 @@ if(CMAKE_CROSSCOMPILING)
     add_test(NAME windows/wine_prefix COMMAND ${WINE} wineboot --init)
     set_tests_properties(windows/wine_prefix PROPERTIES
         ENVIRONMENT "${wine_environment}" FIXTURES_SETUP wine LABELS windows TIMEOUT 300)
+
+    # The .exe in the console wine gives a program started in a terminal (a
+    # tmux pane): key waits, clears and lines on a real Windows console.
+    set(console_cases title_waits_without_echo bye_clears_the_screen
+        two_part_keys_end_two_waits interrupt_and_escape_end_waits quit_restores_terminal)
+    foreach(case IN LISTS console_cases)
+        add_test(NAME windows/console/${case}
+            COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/check_terminal.py
+                    $<TARGET_FILE:tinkerspindle> ${case} ${WINE})
+        set_tests_properties(windows/console/${case} PROPERTIES
+            ENVIRONMENT "${wine_environment}" FIXTURES_REQUIRED wine LABELS windows
+            SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL ON)
+    endforeach()
 else()
     set(WINE "")
     set(wine_environment "")
@@ -21,3 +34,24 @@ foreach(scenario IN LISTS scenarios)
     set_tests_properties(windows/${name} PROPERTIES
         ENVIRONMENT "${wine_environment}" FIXTURES_REQUIRED wine LABELS windows)
 endforeach()
+
+# The rules of console key events and console lines, tested on the Windows
+# build too: with an installed GoogleTest, or one built from Debian's sources
+# (libgtest-dev) when cross-compiling.
+find_package(GTest QUIET)
+if(NOT GTest_FOUND AND EXISTS /usr/src/googletest/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    set(GTest_FOUND ON)
+endif()
+if(GTest_FOUND)
+    add_executable(windows_unit_tests
+        unit/key_events_windows_test.cpp
+        unit/console_text_windows_test.cpp)
+    target_link_libraries(windows_unit_tests PRIVATE tinkerspindle_game GTest::gtest_main)
+    add_test(NAME windows/unit_tests COMMAND ${WINE} $<TARGET_FILE:windows_unit_tests>)
+    set_tests_properties(windows/unit_tests PROPERTIES
+        ENVIRONMENT "${wine_environment}" FIXTURES_REQUIRED wine LABELS windows)
+else()
+    message(WARNING "GoogleTest not found: the Windows unit tests are not built")
+endif()

@@ -1,10 +1,13 @@
 // The platform layer on Windows: standard input and output as raw handles,
-// so that no byte is translated, key presses as events of the console input
-// device, and "cls" through the command interpreter.
+// so that no byte is translated; lines typed at the console read as UTF-16
+// and handed on as UTF-8, whatever the code page; key presses as events of
+// the console input device; and "cls" through the command interpreter.
 #include <windows.h>
 
 #include <cstdlib>
+#include <initializer_list>
 
+#include "console/console_text_windows.h"
 #include "console/key_events_windows.h"
 #include "console/platform.h"
 
@@ -14,11 +17,48 @@ namespace {
 // pipe cannot be waited on.
 constexpr DWORD nonBlockingRetryMilliseconds = 1;
 
+// Arrows arrive as key events, not as ESC [ A, while this is off.
+constexpr DWORD virtualTerminalInput = 0x0200;
+
 // A standard handle is missing when it is null, or not a handle at all.
 bool isUsable(HANDLE handle) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
     SetLastError(NO_ERROR);
     return GetFileType(handle) != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR;
+}
+
+bool isConsole(HANDLE handle) {
+    DWORD mode;
+    return GetConsoleMode(handle, &mode) != FALSE;
+}
+
+// Console lines, converted to UTF-8 and handed out as the reader asks.
+constexpr DWORD consoleUnitsPerRead = 4096;
+char consoleBytes[utf8BytesPerUnit * (consoleUnitsPerRead + 1)];
+std::size_t consoleNext = 0;
+std::size_t consoleEnd = 0;
+ConsoleTextState consoleText;
+
+// Reads more of the line being typed; false at the end of input.
+bool readConsoleUnits(HANDLE input) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    char16_t units[consoleUnitsPerRead];
+    DWORD count = 0;
+    if (!ReadConsoleW(input, units, consoleUnitsPerRead, &count, nullptr)) return false;
+    const auto converted = consoleUnitsToUtf8(units, count, consoleText, consoleBytes);
+    consoleNext = 0;
+    consoleEnd = converted.value_or(0);
+    return converted.has_value();
+}
+
+std::size_t readConsoleLine(HANDLE input, char* buffer, std::size_t capacity) {
+    while (consoleNext == consoleEnd)
+        if (!readConsoleUnits(input)) return 0;
+    std::size_t count = consoleEnd - consoleNext;
+    if (count > capacity) count = capacity;
+    CopyMemory(buffer, consoleBytes + consoleNext, count);
+    consoleNext += count;
+    return count;
 }
 
 InputEvent toInputEvent(const INPUT_RECORD& record) {
@@ -37,15 +77,32 @@ InputEvent toInputEvent(const INPUT_RECORD& record) {
     return event;
 }
 
+// Set when the console reports Ctrl+C as a control event during a wait.
+HANDLE interruptArrived = nullptr;
+
+BOOL WINAPI takeInterruptAsKey(DWORD controlType) {
+    if (controlType != CTRL_C_EVENT) return FALSE;
+    SetEvent(interruptArrived);
+    return TRUE;
+}
+
 // The console's input mode for the lifetime of the guard: no echo, no line
-// input, Ctrl+C an ordinary key.
+// input, no virtual-terminal sequences, and Ctrl+C an ordinary key, even
+// where the console reports it as a control event.
 class KeyMode {
 public:
     KeyMode(HANDLE console, DWORD previous) : console_(console), previous_(previous) {
         SetConsoleMode(console_, previous_ & ~(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT |
-                                               ENABLE_PROCESSED_INPUT));
+                                               ENABLE_PROCESSED_INPUT | virtualTerminalInput));
+        if (interruptArrived == nullptr)
+            interruptArrived = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        ResetEvent(interruptArrived);
+        SetConsoleCtrlHandler(takeInterruptAsKey, TRUE);
     }
-    ~KeyMode() { SetConsoleMode(console_, previous_); }
+    ~KeyMode() {
+        SetConsoleCtrlHandler(takeInterruptAsKey, FALSE);
+        SetConsoleMode(console_, previous_);
+    }
     KeyMode(const KeyMode&) = delete;
     KeyMode& operator=(const KeyMode&) = delete;
 
@@ -53,6 +110,26 @@ private:
     HANDLE console_;
     DWORD previous_;
 };
+
+// The next input record, or Ctrl+C as a control event, whichever comes
+// first. A console that went away ends the wait.
+InputEvent nextConsoleEvent(HANDLE console) {
+    const HANDLE sources[] = {interruptArrived, console};
+    const DWORD ready = WaitForMultipleObjects(2, sources, FALSE, INFINITE);
+    InputEvent event;
+    if (ready == WAIT_OBJECT_0) {
+        event.kind = InputEvent::Kind::Interrupt;
+        return event;
+    }
+    INPUT_RECORD record{};
+    DWORD count = 0;
+    if (ready != WAIT_OBJECT_0 + 1 || !ReadConsoleInputW(console, &record, 1, &count) ||
+        count == 0) {
+        event.kind = InputEvent::Kind::Interrupt;  // nothing more to wait for
+        return event;
+    }
+    return toInputEvent(record);
+}
 
 }  // namespace
 
@@ -67,11 +144,12 @@ void adoptStandardStreams() {
 }
 
 std::size_t readStandardInput(char* buffer, std::size_t capacity) {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    static const bool typedAtConsole = isConsole(input);
+    if (typedAtConsole) return readConsoleLine(input, buffer, capacity);
     for (;;) {
         DWORD count = 0;
-        if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, static_cast<DWORD>(capacity),
-                     &count, nullptr))
-            return count;
+        if (ReadFile(input, buffer, static_cast<DWORD>(capacity), &count, nullptr)) return count;
         if (GetLastError() != ERROR_NO_DATA) return 0;
         Sleep(nonBlockingRetryMilliseconds);  // a pipe in no-wait mode, still empty
     }
@@ -89,10 +167,7 @@ void writeStandardOutput(const char* bytes, std::size_t length) {
 }
 
 bool standardOutputIsTerminal() {
-    static const bool console = [] {
-        DWORD mode;
-        return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != FALSE;
-    }();
+    static const bool console = isConsole(GetStdHandle(STD_OUTPUT_HANDLE));
     return console;
 }
 
@@ -107,18 +182,7 @@ KeyPress readKeyPress() {
     KeyPress key = KeyPress::NoKeyboard;
     if (GetConsoleMode(console, &previous)) {
         const KeyMode mode(console, previous);
-        key = waitForKeyEvent([console] {
-            INPUT_RECORD record{};
-            DWORD count = 0;
-            if (!ReadConsoleInputW(console, &record, 1, &count) || count == 0) {
-                InputEvent lost;  // the console went away: end the wait
-                lost.kind = InputEvent::Kind::Key;
-                lost.keyDown = true;
-                lost.character = ' ';
-                return lost;
-            }
-            return toInputEvent(record);
-        });
+        key = waitForKeyEvent([console] { return nextConsoleEvent(console); });
     }
     CloseHandle(console);
     return key;

@@ -9,6 +9,8 @@ constexpr unsigned insertKey = 0x2d;
 constexpr unsigned deleteKey = 0x2e;
 constexpr unsigned firstFunctionKey = 0x70;  // F1
 constexpr unsigned lastFunctionKey = 0x87;   // F24
+constexpr unsigned escapeKey = 0x1b;
+constexpr unsigned altKey = 0x12;
 
 bool hasTwoPartCode(unsigned virtualKeyCode) {
     return (virtualKeyCode >= pageUpKey && virtualKeyCode <= downArrowKey) ||
@@ -19,8 +21,13 @@ bool hasTwoPartCode(unsigned virtualKeyCode) {
 }  // namespace
 
 std::optional<KeyPress> decodeKeyEvent(const InputEvent& event) {
-    if (event.kind != InputEvent::Kind::Key || !event.keyDown) return std::nullopt;
-    if (event.character != 0) return KeyPress::Character;
+    if (event.kind == InputEvent::Kind::Interrupt) return KeyPress::Character;
+    if (event.kind != InputEvent::Kind::Key) return std::nullopt;
+    if (!event.keyDown) {
+        const bool composedWithAlt = event.virtualKeyCode == altKey && event.character != 0;
+        return composedWithAlt ? std::optional(KeyPress::Character) : std::nullopt;
+    }
+    if (event.character != 0 || event.virtualKeyCode == escapeKey) return KeyPress::Character;
     if (hasTwoPartCode(event.virtualKeyCode)) return KeyPress::TwoPart;
     return std::nullopt;
 }

@@ -9,7 +9,9 @@
 #include "console/platform.h"
 
 struct InputEvent {
-    enum class Kind { Key, Mouse, WindowSize, Other } kind = Kind::Other;
+    // Interrupt: Ctrl+C reported as a control event rather than as a key,
+    // as some consoles do whatever the input mode says.
+    enum class Kind { Key, Mouse, WindowSize, Interrupt, Other } kind = Kind::Other;
     bool keyDown = false;
     unsigned virtualKeyCode = 0;
     unsigned character = 0;  // the character the key yields, 0 if none
@@ -17,7 +19,9 @@ struct InputEvent {
 
 // The key press an event amounts to, or nothing if the wait goes on: key
 // releases, mouse and window events, and keys such as Shift, Ctrl, Alt or
-// Caps Lock pressed alone.
+// Caps Lock pressed alone. A key yielding a character, Escape and Ctrl+C end
+// the wait, and so does the release of Alt that brings a character composed
+// on the numeric keypad.
 std::optional<KeyPress> decodeKeyEvent(const InputEvent& event);
 
 // Takes events until one ends the wait.
