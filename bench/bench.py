@@ -1,7 +1,10 @@
 """Measures the game against the floor program and writes one table.
 
-usage: bench.py GAME FLOOR WORKDIR RESULTS.md"""
+usage: bench.py GAME FLOOR WORKDIR RESULTS.md [WEB.json]
 
+WEB.json holds the figures of bench/web.mjs for the browser build."""
+
+import json
 import os
 import platform
 import re
@@ -126,7 +129,18 @@ def output_size(game, stdin_path):
                                   start_new_session=True).stdout)
 
 
-def main(game, floor, workdir, results_path):
+def web_rows(figures):
+    """The browser build against its floor, from bench/web.mjs."""
+    ratio = figures["gameMs"] / figures["floorMs"]
+    return [(f"page: navigation to the title box on screen, median of {figures['runs']} runs "
+             "in headless Chromium", f"{figures['gameMs']:.1f} ms", f"{figures['floorMs']:.1f} ms",
+             f"{ratio:.2f}", "1.5"),
+            (f"page: transfer, gzip, {figures['gameFiles']} files",
+             f"{figures['gameBytes'] / 1024:.1f} KiB", f"{figures['floorBytes'] / 1024:.1f} KiB",
+             "", "32 KiB")]
+
+
+def main(game, floor, workdir, results_path, web_figures=None):
     work = Path(workdir)
     work.mkdir(parents=True, exist_ok=True)
     inputs = {"quit": b"q\n", "session": session(1_000_000), "calls": session(10_000),
@@ -196,6 +210,9 @@ def main(game, floor, workdir, results_path):
     rows.append(("peak resident size, least of 10 runs, 10 moves / 1,000,000 moves", f"{ten:,} KiB / {million:,} KiB",
                  "", f"difference {million - ten:+,} KiB", "within 64 KiB, under 4 MiB"))
 
+    if web_figures:
+        rows += web_rows(json.loads(Path(web_figures).read_text()))
+
     table = ["| measure | game | floor | ratio or count | target |", "|---|---|---|---|---|"]
     table += ["| " + " | ".join(row) + " |" for row in rows]
     other_names = ", ".join(f"{k} {v}" for k, v in sorted(others.items()))
@@ -208,7 +225,8 @@ def main(game, floor, workdir, results_path):
         f"- machine: {cpu}, {os.cpu_count()} cores, {platform.system()} {platform.release()}",
         f"- compiler: {compiler}, release build, C++ runtime linked statically",
         "- floor: `bench/floor.c`, built with `cc -O2`: fgets, and the same bytes in the same "
-        "number of writes as the game, spread evenly over the lines", "",
+        "number of writes as the game, spread evenly over the lines; for the page, a static page "
+        "holding the same title box, served by the same loopback server", "",
         *table, "",
         f"Other system calls of the game (all at start-up and exit): {other_names}.",
         "Required flushes are counted by callgrind: every `printLine`, and the menu's",

@@ -25,15 +25,10 @@ else()
     set(wine_environment "")
 endif()
 
-file(GLOB scenarios CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/transcripts/*.in)
-foreach(scenario IN LISTS scenarios)
-    get_filename_component(name ${scenario} NAME_WE)
-    add_test(NAME windows/${name}
-        COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/check_transcript.py
-                $<TARGET_FILE:tinkerspindle> ${scenario} ${WINE})
-    set_tests_properties(windows/${name} PROPERTIES
-        ENVIRONMENT "${wine_environment}" FIXTURES_REQUIRED wine LABELS windows)
-endforeach()
+add_scenario_tests(windows
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/check_transcript.py
+            $<TARGET_FILE:tinkerspindle> SCENARIO ${WINE}
+    PROPERTIES ENVIRONMENT "${wine_environment}" FIXTURES_REQUIRED wine LABELS windows)
 
 # The rules of console key events and console lines, tested on the Windows
 # build too: with an installed GoogleTest, or one built from Debian's sources
