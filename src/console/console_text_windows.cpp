@@ -1,5 +1,7 @@
 #include "console/console_text_windows.h"
 
+#include "console/utf8.h"
+
 namespace {
 
 constexpr char16_t endOfInputKey = 0x1a;  // Ctrl+Z
@@ -7,19 +9,6 @@ constexpr char32_t replacementCharacter = 0xfffd;
 
 bool isHighSurrogate(char32_t unit) { return unit >= 0xd800 && unit <= 0xdbff; }
 bool isLowSurrogate(char32_t unit) { return unit >= 0xdc00 && unit <= 0xdfff; }
-
-std::size_t encode(char32_t code, char* bytes) {
-    if (code < 0x80) {
-        bytes[0] = static_cast<char>(code);
-        return 1;
-    }
-    const std::size_t length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-    constexpr unsigned char leadMarks[] = {0, 0, 0xc0, 0xe0, 0xf0};
-    for (std::size_t index = length - 1; index > 0; --index, code >>= 6)
-        bytes[index] = static_cast<char>(0x80 | (code & 0x3f));
-    bytes[0] = static_cast<char>(leadMarks[length] | code);
-    return length;
-}
 
 }  // namespace
 
@@ -34,14 +23,14 @@ std::optional<std::size_t> consoleUnitsToUtf8(const char16_t* units, std::size_t
         const char32_t unit = units[index];
         if (pending != 0 && isLowSurrogate(unit)) {
             const char32_t code = 0x10000 + ((pending - 0xd800) << 10) + (unit - 0xdc00);
-            written += encode(code, bytes + written);
+            written += encodeUtf8(code, bytes + written);
             pending = 0;
             continue;
         }
-        if (pending != 0) written += encode(replacementCharacter, bytes + written);
+        if (pending != 0) written += encodeUtf8(replacementCharacter, bytes + written);
         pending = isHighSurrogate(unit) ? unit : 0;
         if (pending == 0)
-            written += encode(isLowSurrogate(unit) ? replacementCharacter : unit, bytes + written);
+            written += encodeUtf8(isLowSurrogate(unit) ? replacementCharacter : unit, bytes + written);
     }
     state.heldHighSurrogate = static_cast<char16_t>(pending);
     state.atLineStart = units[count - 1] == u'\n';

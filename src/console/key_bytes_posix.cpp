@@ -1,10 +1,11 @@
 #include "console/key_bytes_posix.h"
 
+#include "console/utf8.h"
+
 namespace {
 
 constexpr int escapeByte = 0x1b;
 
-bool isContinuationByte(int byte) { return byte >= 0x80 && byte <= 0xbf; }
 bool isParameterOrIntermediate(int byte) { return byte >= 0x20 && byte <= 0x3f; }
 bool isFinalByte(int byte) { return byte >= 0x40 && byte <= 0x7e; }
 
@@ -26,7 +27,7 @@ bool takeIf(const TerminalBytes& terminal, bool (*belongs)(int)) {
 // The continuation bytes that really follow a lead byte, up to its count.
 void takeRestOfCharacter(const TerminalBytes& terminal, int leadByte) {
     for (int count = announcedContinuationBytes(leadByte); count > 0; --count)
-        if (!takeIf(terminal, isContinuationByte)) return;
+        if (!takeIf(terminal, isUtf8ContinuationByte)) return;
 }
 
 // After ESC [, from its next byte on: parameters and intermediates up to the

@@ -10,6 +10,7 @@
 
 #include "console/key_bytes_posix.h"
 #include "console/terminal_posix.h"
+#include "console/utf8.h"
 
 namespace {
 
@@ -31,13 +32,11 @@ char prompt[promptCapacity + 1];
 const wchar_t* line = nullptr;
 std::size_t lineLength = 0;
 std::size_t lineNext = 0;
-char encoded[4];
+char encoded[utf8MaximumLength];
 std::size_t encodedLength = 0;
 std::size_t encodedNext = 0;
 
 char* currentPrompt(EditLine*) { return prompt; }
-
-bool isContinuationByte(int byte) { return byte >= 0x80 && byte <= 0xbf; }
 
 struct Character {
     wchar_t codePoint;
@@ -60,7 +59,7 @@ Character frontCharacter(int lead) {
     }
     for (std::size_t ahead = 1; ahead < length; ++ahead) {
         const int byte = peekTerminalByte(ahead, followUpMilliseconds);
-        if (!isContinuationByte(byte)) return {0, 0};
+        if (!isUtf8ContinuationByte(byte)) return {0, 0};
         codePoint = codePoint << 6 | (byte & 0x3f);
     }
     const bool surrogate = codePoint >= 0xd800 && codePoint <= 0xdfff;
@@ -141,22 +140,12 @@ int readCharacter(EditLine*, wchar_t* character) {
 }
 
 std::size_t encode(wchar_t character, char* bytes) {
-    const auto code = static_cast<unsigned long>(character);
+    const auto code = static_cast<char32_t>(character);
     if (code > escapedByteBase + 0x7f && code <= escapedByteBase + 0xff) {
         bytes[0] = static_cast<char>(code - escapedByteBase);
         return 1;
     }
-    if (code < 0x80) {
-        bytes[0] = static_cast<char>(code);
-        return 1;
-    }
-    const std::size_t length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-    constexpr unsigned char leadMarks[] = {0, 0, 0xc0, 0xe0, 0xf0};
-    for (std::size_t index = length - 1; index > 0; --index) {
-        bytes[index] = static_cast<char>(0x80 | ((code >> (6 * (length - 1 - index))) & 0x3f));
-    }
-    bytes[0] = static_cast<char>(leadMarks[length] | (code >> (6 * (length - 1))));
-    return length;
+    return encodeUtf8(code, bytes);
 }
 
 bool startEditor() {
