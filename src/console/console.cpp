@@ -24,13 +24,10 @@ struct InputSource {
 };
 InputSource input;
 
-// The menu reader has handed out characters of a line whose line feed has
-// not been read yet; the command reader starts only after that line.
-bool menuLineUnfinished = false;
-
 // The menu acts on a line once it is whole, as at a console: its line feed
 // or the end of input has arrived. A line that outgrows the buffer is handed
-// out as it comes instead, so that memory stays bounded.
+// out as it comes instead, so that memory stays bounded. Until its line feed
+// is taken, the line is the menu's: the command reader starts after it.
 enum class MenuLine { Awaited, Whole, Outgrown };
 MenuLine menuLine = MenuLine::Awaited;
 
@@ -95,7 +92,7 @@ bool isBlank(int byte) {
 void skipRestOfMenuLine() {
     int byte = nextByte();
     while (byte != endOfStream && byte != '\n') byte = nextByte();
-    menuLineUnfinished = false;
+    menuLine = MenuLine::Awaited;
 }
 
 }  // namespace
@@ -134,7 +131,6 @@ char readMenuChoice() {
         awaitWholeMenuLine();
         const int byte = nextByte();
         if (byte == endOfStream) throw EndOfInput{};
-        menuLineUnfinished = byte != '\n';
         if (byte == '\n') menuLine = MenuLine::Awaited;
         if (!isBlank(byte)) return static_cast<char>(byte);
     }
@@ -142,7 +138,7 @@ char readMenuChoice() {
 
 void readCommand(std::span<char> line) {
     flushOutput();
-    if (menuLineUnfinished) skipRestOfMenuLine();
+    if (menuLine != MenuLine::Awaited) skipRestOfMenuLine();
     int byte = nextByte();
     if (byte == endOfStream) throw EndOfInput{};
     const std::size_t capacity = line.size() - 1;
@@ -169,7 +165,6 @@ void flushOutput() {
 void resetConsole() {
     input.next = input.end = 0;
     input.ended = false;
-    menuLineUnfinished = false;
     menuLine = MenuLine::Awaited;
     outputPending = 0;
     keyHalfPending = false;

@@ -97,7 +97,7 @@ std::size_t readStandardInput(char* buffer, std::size_t capacity) {
 
 void writeStandardOutput(const char* bytes, std::size_t length) {
     ignoreBrokenPipe();
-    rememberLastLine({bytes, length});
+    if (inputIsControllingTerminal()) rememberLastLine({bytes, length});
     while (length > 0) {
         const ssize_t count = write(STDOUT_FILENO, bytes, length);
         if (count > 0) {
