@@ -125,6 +125,5 @@ KeyPress readKeyPress() {
     const TerminalSettingsGuard settings;
     if (!settings.holds()) return KeyPress::NoKeyboard;
     settings.apply(rawFrom(settings.found()));
-    return takeOneKey({[](int milliseconds) { return peekTerminalByte(0, milliseconds); },
-                       [] { takeTerminalBytes(1); }});
+    return takeOneKey(terminalKeyBytes());
 }

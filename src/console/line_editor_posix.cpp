@@ -102,12 +102,12 @@ void queueCharacter(wchar_t character) {
 // editing key or Alt with a letter goes to the editor, anything else not.
 void queueEscapeKey() {
     std::string sequence;
-    const auto peek = [](int milliseconds) { return peekTerminalByte(0, milliseconds); };
-    const auto take = [&sequence] {
-        sequence += static_cast<char>(peekTerminalByte(0, 0));
-        takeTerminalBytes(1);
+    TerminalBytes recorded = terminalKeyBytes();
+    recorded.take = [&sequence, take = recorded.take, peek = recorded.peek] {
+        sequence += static_cast<char>(peek(0));
+        take();
     };
-    const KeyPress key = takeOneKey({peek, take});
+    const KeyPress key = takeOneKey(recorded);
     bool known = key == KeyPress::Character && sequence.size() == 2 &&
                  static_cast<unsigned char>(sequence[1]) < 0x80;
     for (const EditingKey& editing : editingKeys) known = known || sequence == editing.sequence;

@@ -126,6 +126,11 @@ void takeTerminalBytes(std::size_t count) {
     lookAheadHeld -= count;
 }
 
+TerminalBytes terminalKeyBytes() {
+    return {[](int milliseconds) { return peekTerminalByte(0, milliseconds); },
+            [] { takeTerminalBytes(1); }};
+}
+
 bool terminalResized() {
     const bool changed = resized != 0;
     resized = 0;

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+#include "console/key_bytes_posix.h"
+
 // The controlling terminal's descriptor, or -1 if the process has none.
 int controllingTerminal();
 
@@ -22,6 +24,9 @@ int peekTerminalByte(std::size_t ahead, int milliseconds);
 
 // Takes the next count bytes, which peekTerminalByte has shown.
 void takeTerminalBytes(std::size_t count);
+
+// The terminal's bytes one at a time, as the key decoding reads them.
+TerminalBytes terminalKeyBytes();
 
 // Whether the terminal changed size since the last call.
 bool terminalResized();
