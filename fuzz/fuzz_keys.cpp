@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../tests/unit/scripted_terminal.h"
+#include "../tests/unit/posix/scripted_terminal.h"
 
 namespace {
 

@@ -41,8 +41,8 @@ if(NOT GTest_FOUND AND EXISTS /usr/src/googletest/CMakeLists.txt)
 endif()
 if(GTest_FOUND)
     add_executable(windows_unit_tests
-        unit/key_events_windows_test.cpp
-        unit/console_text_windows_test.cpp)
+        unit/windows/key_events_test.cpp
+        unit/windows/console_text_test.cpp)
     target_link_libraries(windows_unit_tests PRIVATE tinkerspindle_game GTest::gtest_main)
     add_test(NAME windows/unit_tests COMMAND ${WINE} $<TARGET_FILE:windows_unit_tests>)
     set_tests_properties(windows/unit_tests PROPERTIES

@@ -1,5 +1,5 @@
 // What the console primitives need from the operating system. One file per
-// platform implements it (console_posix.cpp, console_windows.cpp); only the
+// platform implements it (posix/platform.cpp, windows/platform.cpp); only the
 // console layer includes this header.
 #pragma once
 

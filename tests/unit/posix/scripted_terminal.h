@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "console/key_bytes_posix.h"
+#include "console/posix/key_bytes.h"
 
 struct ScriptedTerminal {
     static constexpr int pause = -2;

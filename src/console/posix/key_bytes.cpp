@@ -1,4 +1,4 @@
-#include "console/key_bytes_posix.h"
+#include "console/posix/key_bytes.h"
 
 #include "console/utf8.h"
 

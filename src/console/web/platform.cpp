@@ -2,7 +2,7 @@
 // to the page's text, lines come from its input field, and key presses from
 // its key and touch events. The game awaits them (the build's Asyncify turns
 // the waits into promises), so the page never blocks. The page side is
-// console_web.js.
+// page.js.
 #include <emscripten/em_macros.h>  // em_js.h uses it without including it
 #include <emscripten/em_js.h>
 

@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-#include "console/key_bytes_posix.h"
+#include "console/posix/key_bytes.h"
 
 // The controlling terminal's descriptor, or -1 if the process has none.
 int controllingTerminal();

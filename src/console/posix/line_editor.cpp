@@ -1,4 +1,4 @@
-#include "console/line_editor_posix.h"
+#include "console/posix/line_editor.h"
 
 #include <fcntl.h>
 #include <histedit.h>
@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "console/key_bytes_posix.h"
-#include "console/terminal_posix.h"
+#include "console/posix/key_bytes.h"
+#include "console/posix/terminal.h"
 #include "console/utf8.h"
 
 namespace {

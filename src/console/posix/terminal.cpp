@@ -1,4 +1,4 @@
-#include "console/terminal_posix.h"
+#include "console/posix/terminal.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,7 +8,7 @@
 #include <csignal>
 #include <initializer_list>
 
-#include "console/key_bytes_posix.h"
+#include "console/posix/key_bytes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "console/key_events_windows.h"
+#include "console/windows/key_events.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "console/console_text_windows.h"
+#include "console/windows/console_text.h"
 
 #include "console/utf8.h"
 

@@ -11,10 +11,10 @@
 #include <csignal>
 #include <string_view>
 
-#include "console/key_bytes_posix.h"
-#include "console/line_editor_posix.h"
+#include "console/posix/key_bytes.h"
+#include "console/posix/line_editor.h"
 #include "console/platform.h"
-#include "console/terminal_posix.h"
+#include "console/posix/terminal.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "console/console_text_windows.h"
+#include "console/windows/console_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "console/key_events_windows.h"
+#include "console/windows/key_events.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The page side of the web console (console_web.cpp calls write, clear,
+// The page side of the web console (web/platform.cpp calls write, clear,
 // readLine and readKey): the screen holds the game's text and the lines the
 // player typed, the input field takes lines with the browser's editing and
 // a history for Up and Down, and any key or tap ends a key wait. The page
@@ -8,7 +8,7 @@ var tinkerspindlePage = (function () {
   "use strict";
 
   const historyLength = 100;  // lines kept for Up and Down, in memory only
-  const characterKey = 1;     // what readKey answers; console_web.cpp knows them
+  const characterKey = 1;     // what readKey answers; web/platform.cpp knows them
   const twoPartKey = 2;
   const twoPartKeys = new Set(["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight", "Home", "End",
                                "Insert", "Delete", "PageUp", "PageDown"]);

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "console/console_text_windows.h"
-#include "console/key_events_windows.h"
+#include "console/windows/console_text.h"
+#include "console/windows/key_events.h"
 #include "console/platform.h"
 
 namespace {
