@@ -8,12 +8,10 @@
 
 import { readFileSync } from "node:fs";
 import { createServer } from "node:http";
-import { createRequire } from "node:module";
 import path from "node:path";
 import { gzipSync } from "node:zlib";
 
-const require = createRequire(new URL("../tests/web/", import.meta.url));
-const { chromium } = require("playwright-core");
+import { launchChromium } from "../tests/web/browser.mjs";
 
 const RUNS = 21;
 const TITLE = "*       Quillbramblewood       *";
@@ -81,12 +79,7 @@ async function transferred(browser, address, sent) {
   return { bytes: sent.reduce((a, b) => a + b, 0), files: sent.length };
 }
 
-const browser = await chromium.launch({
-  executablePath: "/usr/bin/chromium",
-  chromiumSandbox: false,
-  args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-         "--disable-component-update", "--disable-sync"],
-});
+const browser = await launchChromium();
 const sent = [];
 const server = serve(process.argv[2], sent);
 await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));

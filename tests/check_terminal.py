@@ -11,9 +11,9 @@ import signal
 import sys
 import time
 
-from harness import describe_difference, run_game
+from harness import SKIP, describe_difference, run_game
 import tmux_pane
-from tmux_pane import SKIP, Pane, tmux_usable
+from tmux_pane import Pane, tmux_usable
 
 TITLE = "*        Tinkerspindle         *"
 MENU = "Enter Selection:"

@@ -3,13 +3,15 @@ its standard output with NAME.out, and its exit status with 0.
 
 usage: check_transcript.py PROGRAM NAME.in [WRAPPER ARGUMENTS...]
 
-A wrapper such as valgrind runs the program under it; whatever it reports
-on standard error fails the test."""
+A wrapper runs the program under it: valgrind, wine, or the browser's
+driver, which plays the site into a page. Whatever it reports on standard
+error fails the test; a wrapper that cannot play a scenario says why and
+ends with the status that skips it."""
 
 import sys
 from pathlib import Path
 
-from harness import describe_difference, read_scenario, run_game
+from harness import SKIP, describe_difference, read_scenario, run_game
 
 
 def main(program, scenario_path, *wrapper):
@@ -22,6 +24,9 @@ def main(program, scenario_path, *wrapper):
         # started it. Seen once in a while on a fresh wine prefix.
         print("the wrapper ran nothing; once more")
         result = run_game([*wrapper, program], typed)
+    if wrapper and result.returncode == SKIP:
+        print(f"{result.stdout.decode(errors='replace').strip()} {scenario_path.stem}")
+        return SKIP
     failures = []
     if result.returncode != 0:
         failures.append(f"exit status {result.returncode}, expected 0")

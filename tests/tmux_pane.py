@@ -11,7 +11,6 @@ from pathlib import Path
 
 WIDTH, HEIGHT = 100, 40
 PATIENCE = 5.0  # seconds the screen may take to show what is awaited
-SKIP = 77  # the exit status CTest counts as skipped
 
 
 def tmux_usable():
