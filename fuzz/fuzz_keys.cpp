@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int escape = 0x1b;
-
 // What may follow a key at once, with no pause between, for it to end there.
 enum class Follow { Anything, NoContinuationByte, NoSequenceByte, NoFinalByte, OnlyEscape };
 
@@ -23,14 +21,12 @@ struct Key {
     bool pauseAfter = false;  // a pause that need not be there
 };
 
-bool isFinalByte(int byte) { return byte >= 0x40 && byte <= 0x7e; }
-
 bool mayFollowAtOnce(Follow follow, int byte) {
     switch (follow) {
         case Follow::NoContinuationByte: return byte < 0x80 || byte > 0xbf;
         case Follow::NoSequenceByte: return (byte < 0x20 || byte > 0x7e);
         case Follow::NoFinalByte: return !isFinalByte(byte);
-        case Follow::OnlyEscape: return byte == escape;
+        case Follow::OnlyEscape: return byte == escapeByte;
         default: return true;
     }
 }
@@ -54,7 +50,7 @@ void appendCharacter(FuzzReader& fuzz, Key& key, bool complete) {
     const int length = fuzz.inRange(1, 4);
     if (length == 1) {
         int byte = fuzz.byte() & 0x7f;
-        key.bytes.push_back(byte == escape ? 'e' : byte);
+        key.bytes.push_back(byte == escapeByte ? 'e' : byte);
         return;
     }
     constexpr int leadLow[] = {0, 0, 0xc0, 0xe0, 0xf0};
@@ -66,7 +62,7 @@ void appendCharacter(FuzzReader& fuzz, Key& key, bool complete) {
 }
 
 void appendControlSequence(FuzzReader& fuzz, Key& key) {
-    key.bytes = {escape, '['};
+    key.bytes = {escapeByte, '['};
     const int parameters = fuzz.inRange(0, 3);
     for (int count = 0; count < parameters; ++count) key.bytes.push_back(fuzz.inRange(0x30, 0x3f));
     if (fuzz.byte() % 4 == 0) key.bytes.push_back(fuzz.inRange(0x20, 0x2f));
@@ -82,16 +78,16 @@ Key nextKey(FuzzReader& fuzz) {
         case 0: appendCharacter(fuzz, key, true); break;
         case 1: appendCharacter(fuzz, key, false); break;
         case 2: key.bytes = {fuzz.byte() % 2 ? fuzz.inRange(0x80, 0xbf) : fuzz.inRange(0xf8, 0xff)}; break;
-        case 3: key.bytes = {escape}, key.follow = Follow::OnlyEscape; break;  // a lone Escape
+        case 3: key.bytes = {escapeByte}, key.follow = Follow::OnlyEscape; break;  // a lone Escape
         case 4: appendControlSequence(fuzz, key); break;
         case 5:
-            key.bytes = {escape, fuzz.byte() % 2 ? '[' : 'O', '['};
+            key.bytes = {escapeByte, fuzz.byte() % 2 ? '[' : 'O', '['};
             key.bytes.back() = key.bytes[1] == '[' ? '[' : fuzz.inRange(0x40, 0x7e);
             if (key.bytes[1] == '[') key.bytes.push_back(fuzz.inRange(0x40, 0x7e));
             key.press = KeyPress::TwoPart;
             break;
         case 6:  // Alt with a character, or with [ or O and nothing after
-            key.bytes = {escape};
+            key.bytes = {escapeByte};
             if (fuzz.byte() % 4 == 0) {
                 key.bytes.push_back(fuzz.byte() % 2 ? '[' : 'O');
                 key.follow = key.bytes[1] == '[' ? Follow::NoSequenceByte : Follow::NoFinalByte;
@@ -102,7 +98,7 @@ Key nextKey(FuzzReader& fuzz) {
             break;
         default:  // a control key, Enter and Ctrl+C among them
             key.bytes = {fuzz.byte() % 32};
-            if (key.bytes[0] == escape) key.bytes[0] = '\r';
+            if (key.bytes[0] == escapeByte) key.bytes[0] = '\r';
             break;
     }
     key.pauseAfter = fuzz.byte() % 8 == 0;

@@ -26,7 +26,8 @@ void printText(std::initializer_list<std::string_view> pieces);
 void clearScreen();
 
 // Waits for one key press on the keyboard, without echo. Returns at once when
-// there is no keyboard, or when the previous key was an escape sequence.
+// there is no keyboard, or when the previous key was a two-part key (an
+// arrow, a function key ...), whose second half ends this wait.
 void waitKey();
 
 // Next non-blank character of the menu reader; the rest of its line is kept

@@ -1,32 +1,45 @@
-// What the console primitives need from the operating system. One file per
-// platform implements it (posix/platform.cpp, windows/platform.cpp); only the
-// console layer includes this header.
+// The seam between the console primitives and the system beneath them. Each
+// front end implements it once, in its own folder, and the build picks one:
+//   posix/platform.cpp    file descriptors, the controlling terminal, libedit
+//   windows/platform.cpp  raw standard handles and the console input device
+//   web/platform.cpp      a web page, through page.js
+// Only console.cpp includes this header. Where the front ends differ, the
+// comment says so.
 #pragma once
 
 #include <cstddef>
 
-// Opens whichever of standard input, output and error is closed (or, on
-// Windows, missing) on the null device, so that no later open takes its place.
+// Opens whichever of standard input, output and error is closed on the null
+// device, so that no later open takes its place. Windows: a missing or
+// invalid handle is opened on NUL. The page: nothing to lose.
 void adoptStandardStreams();
 
 // Reads up to capacity bytes of standard input; 0 means the input has ended
-// (a read error counts as the end).
+// (a read error counts as the end). POSIX: through the line editor when
+// standard input is the controlling terminal. Windows: a console's lines as
+// UTF-16, handed on as UTF-8. The page: lines typed into its field; its
+// input never ends.
 std::size_t readStandardInput(char* buffer, std::size_t capacity);
 
-// Writes all bytes to standard output; errors are ignored.
+// Writes all bytes to standard output, waiting while it would block; errors
+// are ignored. The page: to its text.
 void writeStandardOutput(const char* bytes, std::size_t length);
 
 // Whether standard output is a terminal (asked once, then remembered).
+// Windows: a console. The page: always.
 bool standardOutputIsTerminal();
 
 // Clears a terminal window and its scroll-back, cursor to the top-left.
+// POSIX: escape sequences. Windows: "cls". The page: empties its text.
 void clearTerminal();
 
 enum class KeyPress {
     NoKeyboard,  // nothing to wait on
     Character,   // a key that yields a character
-    TwoPart,     // a key with an extended code whose second half is pending
+    TwoPart,     // a two-part key (an arrow, a function key ...): its second half is pending
 };
 
-// Blocks until one key is pressed on the keyboard.
+// Blocks until one key is pressed on the keyboard: the controlling terminal
+// on POSIX, the console input device on Windows, whatever standard input is.
+// The page always has a keyboard.
 KeyPress readKeyPress();

@@ -4,17 +4,7 @@
 
 namespace {
 
-constexpr int escapeByte = 0x1b;
-
 bool isParameterOrIntermediate(int byte) { return byte >= 0x20 && byte <= 0x3f; }
-bool isFinalByte(int byte) { return byte >= 0x40 && byte <= 0x7e; }
-
-int announcedContinuationBytes(int leadByte) {
-    if (leadByte >= 0xc0 && leadByte <= 0xdf) return 1;
-    if (leadByte >= 0xe0 && leadByte <= 0xef) return 2;
-    if (leadByte >= 0xf0 && leadByte <= 0xf7) return 3;
-    return 0;
-}
 
 // Takes the next byte if it arrives in time and passes the test.
 bool takeIf(const TerminalBytes& terminal, bool (*belongs)(int)) {
@@ -26,7 +16,7 @@ bool takeIf(const TerminalBytes& terminal, bool (*belongs)(int)) {
 
 // The continuation bytes that really follow a lead byte, up to its count.
 void takeRestOfCharacter(const TerminalBytes& terminal, int leadByte) {
-    for (int count = announcedContinuationBytes(leadByte); count > 0; --count)
+    for (std::size_t count = utf8SequenceLength(leadByte); count > 1; --count)
         if (!takeIf(terminal, isUtf8ContinuationByte)) return;
 }
 

@@ -10,8 +10,17 @@
 constexpr int noKeyByte = -1;
 constexpr int waitForever = -1;
 
+// A two-part key (an arrow, a function key, Home ...) comes as an escape
+// sequence: the escape byte, then ESC [ with parameters up to a final byte,
+// or ESC O and a final byte.
+constexpr int escapeByte = 0x1b;
+inline bool isFinalByte(int byte) { return byte >= 0x40 && byte <= 0x7e; }
+
 // How long the rest of a key's bytes may take to arrive. A lone Escape is told
-// from the start of an escape sequence by nothing following in time.
+// from the start of an escape sequence by nothing following in time. A
+// terminal sends a sequence's bytes at once, so 30 ms is ample, and shorter
+// than the 100 ms others wait: Escape and a key typed quickly after it stay
+// two keys.
 constexpr int followUpMilliseconds = 30;
 
 // A terminal's bytes as a wait sees them. peek shows the next byte without
@@ -23,6 +32,6 @@ struct TerminalBytes {
 };
 
 // Takes exactly one key's bytes: a character (UTF-8 with its continuation
-// bytes, or Alt with a character), a lone Escape, or an escape sequence,
-// which is the two-part kind. NoKeyboard if the terminal gives nothing.
+// bytes, or Alt with a character), a lone Escape, or a two-part key's
+// escape sequence. NoKeyboard if the terminal gives nothing.
 KeyPress takeOneKey(const TerminalBytes& terminal);

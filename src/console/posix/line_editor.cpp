@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int historyLength = 100;
-constexpr int escapeByte = 0x1b;
 constexpr std::size_t promptCapacity = 80;
 
 // A byte that begins no valid UTF-8 character stands in the editor for
@@ -45,26 +44,16 @@ struct Character {
 
 // The valid UTF-8 character at the front of the terminal's bytes, if any.
 Character frontCharacter(int lead) {
-    if (lead < 0x80) return {static_cast<wchar_t>(lead), 1};
-    std::size_t length;
-    wchar_t codePoint, smallest;
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2, codePoint = lead & 0x1f, smallest = 0x80;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3, codePoint = lead & 0x0f, smallest = 0x800;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4, codePoint = lead & 0x07, smallest = 0x10000;
-    } else {
-        return {0, 0};
-    }
+    const std::size_t length = utf8SequenceLength(lead);
+    if (length == 0) return {0, 0};
+    char bytes[utf8MaximumLength] = {static_cast<char>(lead)};
     for (std::size_t ahead = 1; ahead < length; ++ahead) {
         const int byte = peekTerminalByte(ahead, followUpMilliseconds);
         if (!isUtf8ContinuationByte(byte)) return {0, 0};
-        codePoint = codePoint << 6 | (byte & 0x3f);
+        bytes[ahead] = static_cast<char>(byte);
     }
-    const bool surrogate = codePoint >= 0xd800 && codePoint <= 0xdfff;
-    if (codePoint < smallest || codePoint > 0x10ffff || surrogate) return {0, 0};
-    return {codePoint, length};
+    const auto code = decodeUtf8({bytes, length});
+    return code ? Character{static_cast<wchar_t>(*code), length} : Character{0, 0};
 }
 
 // The escape sequences the editor acts on, as the usual terminals send

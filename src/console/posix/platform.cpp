@@ -57,6 +57,11 @@ void awaitReady(int descriptor, short events) {
     }
 }
 
+// A key wait's settings: no echo, no line editing, no signal keys, no flow
+// control, a byte at a time. Output processing (OPOST) stays on, unlike in
+// the usual raw mode: nothing is printed during a wait, and a line feed must
+// never lose its carriage return should a restore come late. The character
+// size (CS8) is left as the terminal has it.
 termios rawFrom(termios settings) {
     settings.c_iflag &= ~(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
     settings.c_lflag &= ~(ECHO | ICANON | IEXTEN | ISIG);

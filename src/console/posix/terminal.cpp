@@ -20,6 +20,8 @@ unsigned char lookAhead[lookAheadCapacity];
 std::size_t lookAheadHeld = 0;
 
 // Shared with the signal handlers, which only restore settings and re-raise.
+// One guard at a time saves its settings here, where a handler finds them;
+// a key wait and a line edit never overlap, so guards never nest.
 termios settingsFound;
 volatile sig_atomic_t settingsChanged = 0;
 volatile sig_atomic_t resized = 0;
@@ -39,13 +41,24 @@ void unblock(int signalNumber) {
     sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-// SIGTERM, SIGHUP, SIGINT, SIGQUIT: put the terminal back, then die of the
-// same signal as if there had been no handler.
-void restoreAndDie(int signalNumber) {
+// From a signal handler: the settings as found, if a guard changed them.
+void restoreFoundSettings() {
     if (settingsChanged) tcsetattr(terminal, TCSANOW, &settingsFound);
+}
+
+// Acts on the signal as if no handler had been set: dies, or stops and
+// returns once continued.
+void raiseWithDefaultAction(int signalNumber) {
     setHandler(signalNumber, SIG_DFL);
     unblock(signalNumber);
     raise(signalNumber);
+}
+
+// SIGTERM, SIGHUP, SIGINT, SIGQUIT: put the terminal back, then die of the
+// same signal.
+void restoreAndDie(int signalNumber) {
+    restoreFoundSettings();
+    raiseWithDefaultAction(signalNumber);
 }
 
 // SIGTSTP: stop with the terminal as found; when continued, go back to the
@@ -54,10 +67,8 @@ void suspendWithTerminalRestored(int signalNumber) {
     const int savedErrno = errno;
     termios current;
     const bool changed = settingsChanged && tcgetattr(terminal, &current) == 0;
-    if (changed) tcsetattr(terminal, TCSANOW, &settingsFound);
-    setHandler(signalNumber, SIG_DFL);
-    unblock(signalNumber);
-    raise(signalNumber);
+    restoreFoundSettings();
+    raiseWithDefaultAction(signalNumber);
     setHandler(signalNumber, suspendWithTerminalRestored);
     if (changed) tcsetattr(terminal, TCSANOW, &current);
     errno = savedErrno;
@@ -142,6 +153,7 @@ TerminalSettingsGuard::TerminalSettingsGuard() {
     if (holds_) settingsChanged = 1;
 }
 
+// TCSANOW throughout, never TCSAFLUSH: keys typed ahead must survive a change.
 TerminalSettingsGuard::~TerminalSettingsGuard() {
     if (!holds_) return;
     tcsetattr(terminal, TCSANOW, &settingsFound);

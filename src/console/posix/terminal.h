@@ -34,6 +34,7 @@ bool terminalResized();
 // While the guard lives, the terminal may be put in other settings; the
 // settings it had when the guard began come back when it ends, and from the
 // signal handlers meanwhile (SIGTSTP puts them back only while stopped).
+// One guard at a time: guards never nest.
 class TerminalSettingsGuard {
 public:
     TerminalSettingsGuard();

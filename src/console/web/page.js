@@ -28,6 +28,8 @@ var tinkerspindlePage = (function () {
   let draft = "";
   let clears = 0;
 
+  // data-state (loading, busy, line, key, ended) and data-clears are for the
+  // tests, which wait on them; the page itself never reads them.
   function setState(state) { document.body.dataset.state = state; }
 
   function append(text, className) {

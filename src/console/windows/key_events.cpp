@@ -2,7 +2,7 @@
 
 namespace {
 
-// Virtual-key codes of the keys with an extended two-part code.
+// Virtual-key codes of the two-part keys.
 constexpr unsigned pageUpKey = 0x21;    // then Page Down, End, Home and the arrows
 constexpr unsigned downArrowKey = 0x28;
 constexpr unsigned insertKey = 0x2d;
