@@ -120,9 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (pauseNeeded || key.pauseAfter) terminal.script.push_back(ScriptedTerminal::pause);
     }
     for (const Key& key : keys) {
-        const std::size_t before = terminal.bytesTaken;
+        terminal.taken.clear();
         const KeyPress press = takeOneKey(terminal.bytes());
-        if (press != key.press || terminal.bytesTaken - before != key.bytes.size()) std::abort();
+        if (press != key.press || terminal.taken.size() != key.bytes.size()) std::abort();
     }
     if (takeOneKey(terminal.bytes()) != KeyPress::NoKeyboard) std::abort();
     return 0;

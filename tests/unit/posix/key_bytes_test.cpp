@@ -31,15 +31,10 @@ std::vector<Wait> waits(const std::string& typed) {
                                               : static_cast<unsigned char>(byte));
     std::vector<Wait> taken;
     for (;;) {
-        const std::size_t start = terminal.bytesTaken;
-        const std::size_t position = terminal.next;
+        terminal.taken.clear();
         const KeyPress key = takeOneKey(terminal.bytes());
         if (key == KeyPress::NoKeyboard) return taken;
-        std::string bytes;
-        for (std::size_t index = position; bytes.size() < terminal.bytesTaken - start; ++index)
-            if (terminal.script[index] != ScriptedTerminal::pause)
-                bytes += static_cast<char>(terminal.script[index]);
-        taken.push_back({bytes, key});
+        taken.push_back({terminal.taken, key});
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "console/posix/key_bytes.h"
@@ -14,14 +15,11 @@ struct ScriptedTerminal {
 
     std::vector<int> script;  // bytes 0 to 255, and pauses
     std::size_t next = 0;
-    std::size_t bytesTaken = 0;
+    std::string taken;  // every byte taken so far
 
     TerminalBytes bytes() {
         return {[this](int milliseconds) { return peek(milliseconds); },
-                [this] {
-                    ++next;
-                    ++bytesTaken;
-                }};
+                [this] { taken += static_cast<char>(script[next++]); }};
     }
 
     int peek(int milliseconds) {
