@@ -107,15 +107,55 @@ def escape_sequences_end_two_waits(pane, keys=TWO_PART_KEYS):
         assert stray not in screen, f"stray {stray!r} on screen:\n{screen}"
 
 
-def bye_clears_the_screen(pane):
+def bye_clears_the_screen(pane, scroll_back_erased=True):
     to_play(pane)
+    for _ in range(12):  # more than a screen, so that there is scroll-back to erase
+        pane.line("xyzzy")
+    deadline = time.monotonic() + tmux_pane.PATIENCE
+    while pane.history_size() == 0 and time.monotonic() < deadline:
+        time.sleep(0.05)
+    assert pane.history_size() > 0, "nothing scrolled off the screen:\n" + pane.screen()
     pane.line("bye")
     screen = pane.wait_for(QUIT_LINE)
     lines = screen.splitlines()
     assert lines[0] == QUIT_LINE and not any(lines[1:]), "more than the quit line:\n" + screen
-    assert pane.history_size() == 0, f"scroll-back holds {pane.history_size()} lines"
+    if scroll_back_erased:
+        assert pane.history_size() == 0, f"scroll-back holds {pane.history_size()} lines"
     pane.keys("Space")
     pane.wait_for(WORKSHOP)
+
+
+def cls_clears_the_screen(pane):
+    # wine's "cls" erases the rows only, and keeps the scroll-back.
+    bye_clears_the_screen(pane, scroll_back_erased=False)
+
+
+def a_character_beyond_u_ffff_is_one_key(pane):
+    # The Windows console gives it as two key events, one UTF-16 unit each.
+    pane.wait_for(TITLE)
+    pane.keys("\U0001F600")
+    pane.wait_for(MENU)
+    pane.line("p")
+    pane.wait_for(WORKSHOP)
+    pane.line("inv")
+    pane.wait_for(CARRYING)
+    pane.keys("\U0001F600")
+    pane.wait_for(CARRYING, gone=True)
+    pane.line("talk")
+    screen = pane.wait_for(BRIEFING)
+    for stray in ("not recognized", "I don't think so.", "\ufffd"):
+        assert stray not in screen, f"{stray!r} on screen:\n{screen}"
+
+
+def suspend_key_ends_a_wait(pane):
+    # With the terminal's suspend key off, Ctrl+Z reaches the console as a key.
+    to_play(pane)
+    pane.line("inv")
+    pane.wait_for(CARRYING)
+    pane.keys("C-z")
+    pane.wait_for(CARRYING, gone=True)
+    pane.line("talk")
+    pane.wait_for(BRIEFING)
 
 
 def backspace_edits_a_command(pane):
@@ -302,9 +342,13 @@ def two_part_keys_end_two_waits(pane):
 
 
 def windows_console_cases(command):
-    checks = [title_waits_without_echo, bye_clears_the_screen, two_part_keys_end_two_waits,
-              interrupt_and_escape_end_waits, quit_restores_terminal]
-    return {check.__name__: (check, game(*command)) for check in checks}
+    checks = [title_waits_without_echo, cls_clears_the_screen, two_part_keys_end_two_waits,
+              interrupt_and_escape_end_waits, quit_restores_terminal, backspace_edits_a_command,
+              a_character_beyond_u_ffff_is_one_key]
+    found = {check.__name__: (check, game(*command)) for check in checks}
+    found["suspend_key_ends_a_wait"] = (suspend_key_ends_a_wait,
+                                        "stty susp undef; " + game(*command))
+    return found
 
 
 def console_given(pane):
@@ -321,7 +365,8 @@ def cases(program):
              keys_typed_fast_after_a_wait_reach_the_menu, lines_pasted_at_a_wait_are_all_played,
              a_byte_that_is_no_character_ends_a_wait_alone, up_recalls_the_last_command,
              left_edits_the_middle_of_a_command, backspace_keeps_the_menu_prompt,
-             keys_at_a_prompt_leave_no_trace, interrupt_at_a_prompt_restores_terminal]
+             keys_at_a_prompt_leave_no_trace, interrupt_at_a_prompt_restores_terminal,
+             a_character_beyond_u_ffff_is_one_key]
     plain += [signal_during_wait(s) for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT,
                                               signal.SIGQUIT)]
     found = {check.__name__: (check, game(program)) for check in plain}

@@ -39,6 +39,9 @@ enum class KeyPress {
     TwoPart,     // a two-part key (an arrow, a function key ...): its second half is pending
 };
 
+// What a front end's waits with a time limit take for no limit at all.
+constexpr int waitForever = -1;
+
 // Blocks until one key is pressed on the keyboard: the controlling terminal
 // on POSIX, the console input device on Windows, whatever standard input is.
 // The page always has a keyboard.

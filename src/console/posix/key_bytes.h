@@ -8,7 +8,6 @@
 #include "console/platform.h"
 
 constexpr int noKeyByte = -1;
-constexpr int waitForever = -1;
 
 // A two-part key (an arrow, a function key, Home ...) comes as an escape
 // sequence: the escape byte, then ESC [ with parameters up to a final byte,

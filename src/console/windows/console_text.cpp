@@ -1,14 +1,12 @@
 #include "console/windows/console_text.h"
 
 #include "console/utf8.h"
+#include "console/windows/utf16.h"
 
 namespace {
 
 constexpr char16_t endOfInputKey = 0x1a;  // Ctrl+Z
 constexpr char32_t replacementCharacter = 0xfffd;
-
-bool isHighSurrogate(char32_t unit) { return unit >= 0xd800 && unit <= 0xdbff; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xdc00 && unit <= 0xdfff; }
 
 }  // namespace
 
@@ -22,8 +20,7 @@ std::optional<std::size_t> consoleUnitsToUtf8(const char16_t* units, std::size_t
     for (std::size_t index = 0; index < count; ++index) {
         const char32_t unit = units[index];
         if (pending != 0 && isLowSurrogate(unit)) {
-            const char32_t code = 0x10000 + ((pending - 0xd800) << 10) + (unit - 0xdc00);
-            written += encodeUtf8(code, bytes + written);
+            written += encodeUtf8(joinSurrogates(pending, unit), bytes + written);
             pending = 0;
             continue;
         }

@@ -1,5 +1,7 @@
 #include "console/windows/key_events.h"
 
+#include "console/windows/utf16.h"
+
 namespace {
 
 // Virtual-key codes of the two-part keys.
@@ -32,8 +34,33 @@ std::optional<KeyPress> decodeKeyEvent(const InputEvent& event) {
     return std::nullopt;
 }
 
-KeyPress waitForKeyEvent(const std::function<InputEvent()>& nextEvent) {
+namespace {
+
+bool isKey(const InputEvent& event, bool down) {
+    return event.kind == InputEvent::Kind::Key && event.keyDown == down;
+}
+
+// After a high surrogate: its key's release, then the low surrogate's key.
+void takeLowSurrogate(const ConsoleEvents& events) {
+    while (const auto following = events.peek(lowSurrogateMilliseconds)) {
+        if (isKey(*following, false) && !decodeKeyEvent(*following)) {
+            events.take();
+            continue;
+        }
+        if (isKey(*following, true) && isLowSurrogate(following->character)) events.take();
+        return;
+    }
+}
+
+}  // namespace
+
+KeyPress waitForKeyEvent(const ConsoleEvents& events) {
     for (;;) {
-        if (const auto key = decodeKeyEvent(nextEvent())) return *key;
+        const InputEvent event = *events.peek(waitForever);
+        events.take();
+        if (const auto key = decodeKeyEvent(event)) {
+            if (isHighSurrogate(event.character)) takeLowSurrogate(events);
+            return *key;
+        }
     }
 }

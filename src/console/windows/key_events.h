@@ -24,5 +24,20 @@ struct InputEvent {
 // on the numeric keypad.
 std::optional<KeyPress> decodeKeyEvent(const InputEvent& event);
 
-// Takes events until one ends the wait.
-KeyPress waitForKeyEvent(const std::function<InputEvent()>& nextEvent);
+// The console's input events as a wait reads them. peek shows the next event
+// without taking it, waiting at most the given milliseconds (or forever,
+// waitForever), and gives nothing if none comes; take removes it.
+struct ConsoleEvents {
+    std::function<std::optional<InputEvent>(int milliseconds)> peek;
+    std::function<void()> take;
+};
+
+// How long the second half of a character beyond U+FFFF may take to follow
+// the first; the console sends both at once.
+constexpr int lowSurrogateMilliseconds = 30;
+
+// Takes events until one ends the wait, and a character's second half with
+// it: a character beyond U+FFFF comes as two key events, one UTF-16 unit
+// each, and is one key. A half without the other still ends the wait, and
+// the event that follows it is left for the next reader.
+KeyPress waitForKeyEvent(const ConsoleEvents& events);

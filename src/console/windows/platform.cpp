@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <initializer_list>
+#include <optional>
 
 #include "console/windows/console_text.h"
 #include "console/windows/key_events.h"
@@ -112,23 +113,36 @@ private:
 };
 
 // The next input record, or Ctrl+C as a control event, whichever comes
-// first. A console that went away ends the wait.
-InputEvent nextConsoleEvent(HANDLE console) {
+// first, left in place until taken. A console that went away ends the wait.
+bool interruptPeeked = false;
+
+std::optional<InputEvent> peekConsoleEvent(HANDLE console, int milliseconds) {
     const HANDLE sources[] = {interruptArrived, console};
-    const DWORD ready = WaitForMultipleObjects(2, sources, FALSE, INFINITE);
-    InputEvent event;
-    if (ready == WAIT_OBJECT_0) {
-        event.kind = InputEvent::Kind::Interrupt;
-        return event;
+    const DWORD timeout = milliseconds == waitForever ? INFINITE : DWORD(milliseconds);
+    for (;;) {
+        const DWORD ready = WaitForMultipleObjects(2, sources, FALSE, timeout);
+        if (ready == WAIT_TIMEOUT) return std::nullopt;
+        INPUT_RECORD record{};
+        DWORD count = 0;
+        interruptPeeked = ready != WAIT_OBJECT_0 + 1 ||
+                          !PeekConsoleInputW(console, &record, 1, &count);
+        if (interruptPeeked) {
+            InputEvent event;
+            event.kind = InputEvent::Kind::Interrupt;  // Ctrl+C, or nothing more to wait for
+            return event;
+        }
+        if (count == 1) return toInputEvent(record);
     }
+}
+
+void takeConsoleEvent(HANDLE console) {
     INPUT_RECORD record{};
     DWORD count = 0;
-    if (ready != WAIT_OBJECT_0 + 1 || !ReadConsoleInputW(console, &record, 1, &count) ||
-        count == 0) {
-        event.kind = InputEvent::Kind::Interrupt;  // nothing more to wait for
-        return event;
+    if (interruptPeeked) {
+        ResetEvent(interruptArrived);
+    } else {
+        ReadConsoleInputW(console, &record, 1, &count);
     }
-    return toInputEvent(record);
 }
 
 }  // namespace
@@ -182,7 +196,8 @@ KeyPress readKeyPress() {
     KeyPress key = KeyPress::NoKeyboard;
     if (GetConsoleMode(console, &previous)) {
         const KeyMode mode(console, previous);
-        key = waitForKeyEvent([console] { return nextConsoleEvent(console); });
+        key = waitForKeyEvent({[console](int milliseconds) { return peekConsoleEvent(console, milliseconds); },
+                               [console] { takeConsoleEvent(console); }});
     }
     CloseHandle(console);
     return key;
