@@ -125,11 +125,6 @@ def bye_clears_the_screen(pane, scroll_back_erased=True):
     pane.wait_for(WORKSHOP)
 
 
-def cls_clears_the_screen(pane):
-    # wine's "cls" erases the rows only, and keeps the scroll-back.
-    bye_clears_the_screen(pane, scroll_back_erased=False)
-
-
 def a_character_beyond_u_ffff_is_one_key(pane):
     # The Windows console gives it as two key events, one UTF-16 unit each.
     pane.wait_for(TITLE)
@@ -342,10 +337,13 @@ def two_part_keys_end_two_waits(pane):
 
 
 def windows_console_cases(command):
-    checks = [title_waits_without_echo, cls_clears_the_screen, two_part_keys_end_two_waits,
+    checks = [title_waits_without_echo, two_part_keys_end_two_waits,
               interrupt_and_escape_end_waits, quit_restores_terminal, backspace_edits_a_command,
               a_character_beyond_u_ffff_is_one_key]
     found = {check.__name__: (check, game(*command)) for check in checks}
+    # wine's "cls" erases the rows only, and keeps the scroll-back.
+    found["bye_clears_the_screen"] = (
+        lambda pane: bye_clears_the_screen(pane, scroll_back_erased=False), game(*command))
     found["suspend_key_ends_a_wait"] = (suspend_key_ends_a_wait,
                                         "stty susp undef; " + game(*command))
     return found
