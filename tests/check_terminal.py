@@ -318,6 +318,99 @@ def output_to_a_file_is_what_a_pipe_gives(program):
     return check, f"{shlex.quote(program)} > log"
 
 
+# An interactive shell with job control, at which a test types the game's command.
+SHELL = "PS1='$ ' bash --norc --noprofile -i"
+
+
+def suspended_and_resumed(pane, typed):
+    """Ctrl+Z with typed on the prompt's line, then fg: the screen after."""
+    pane.keys(typed, "C-z")
+    pane.wait_for("Stopped")
+    pane.line("clear")  # the shell's own: the game's earlier text is gone
+    pane.wait_for("Stopped", gone=True)
+    pane.line("fg")
+    return pane.wait_for(lambda screen: screen.rstrip().endswith(typed))
+
+
+def suspend_and_resume_under_a_wrapper(program):
+    # The shell waits for the wrapper, not for the game, and sees only the
+    # wrapper stop; the game must come back whenever the wrapper does.
+    def check(pane):
+        pane.line(f"sh -c '{program}; echo wrapper-done'")
+        to_play(pane)
+        for attempt in range(5):
+            suspended_and_resumed(pane, "ta")
+            pane.keys("Left", "Right", "lk", "Enter")
+            pane.wait_for(BRIEFING)
+        pane.keys("C-d")
+        pane.wait_for("wrapper-done")
+    check.__name__ = "suspend_and_resume_under_a_wrapper"
+    return check, SHELL
+
+
+def line_typed_before_a_suspend_is_drawn_again(program):
+    def check(pane):
+        pane.line(program)
+        pane.wait_for(TITLE)
+        pane.keys("Enter")
+        pane.wait_for(MENU)
+        screen = suspended_and_resumed(pane, "x")
+        assert screen.rstrip().splitlines()[-1] == "Enter Selection:  x", screen
+        pane.keys("BSpace", "q", "Enter")
+        pane.wait_for("Quit game.  Close window.")
+    check.__name__ = "line_typed_before_a_suspend_is_drawn_again"
+    return check, SHELL
+
+
+def a_resize_takes_effect_mid_line(pane):
+    to_play(pane)
+    pane.keys("lk")
+    pane.resize(50)
+    pane.keys("x" * 68, "Home", "ta")
+    screen = pane.stays("talk" + "x" * 46)
+    assert "xta" not in screen and "xxxxxxx\nta" not in screen, screen
+    pane.keys("Enter")
+    pane.wait_for(BRIEFING)
+
+
+def empty_lines_at_the_menu_leave_one_prompt(pane):
+    pane.wait_for(TITLE)
+    pane.keys("Enter")
+    pane.wait_for(MENU)
+    pane.keys("Enter", "Enter", "Enter")
+    screen = pane.stays(MENU)
+    assert screen.count(MENU) == 1, screen
+    assert screen.rstrip().endswith(MENU), "the cursor is not on a fresh line:\n" + screen
+    pane.line("q")
+    assert_quit(pane)
+
+
+def a_narrow_pane_shows_the_prompt_once(pane):
+    pane.wait_for("bramblewood")
+    pane.keys("Enter")
+    screen = pane.wait_for("ion:")
+    screen = pane.stays("ion:")
+    assert screen.count("Enter Select") == 1, screen
+    pane.line("q")
+    pane.wait_for("<exited>")
+
+
+def interrupt_typed_after_the_key_that_ends_a_wait(pane):
+    to_play(pane)
+    pane.line("inv")
+    pane.wait_for(CARRYING)
+    pane.burst("x", "C-c")
+    assert_terminal_restored(pane, expected_status=128 + signal.SIGINT)
+
+
+def end_of_input_shows_nothing(pane):
+    to_play(pane)
+    pane.keys("ta", "BSpace", "BSpace", "C-d")
+    screen = pane.wait_for("<exited>")
+    assert "^D" not in screen, screen
+    assert_terminal_restored(pane, expected_status=0)
+
+
 def interrupt_and_escape_end_waits(pane):
     # The Windows console reports Ctrl+C as a control event, Escape with no character.
     to_play(pane)
@@ -364,15 +457,21 @@ def cases(program):
              a_byte_that_is_no_character_ends_a_wait_alone, up_recalls_the_last_command,
              left_edits_the_middle_of_a_command, backspace_keeps_the_menu_prompt,
              keys_at_a_prompt_leave_no_trace, interrupt_at_a_prompt_restores_terminal,
-             a_character_beyond_u_ffff_is_one_key]
+             a_character_beyond_u_ffff_is_one_key, a_resize_takes_effect_mid_line,
+             empty_lines_at_the_menu_leave_one_prompt,
+             interrupt_typed_after_the_key_that_ends_a_wait, end_of_input_shows_nothing]
     plain += [signal_during_wait(s) for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT,
                                               signal.SIGQUIT)]
     found = {check.__name__: (check, game(program)) for check in plain}
     for check, command in [waits_read_the_terminal_with_input_from_a_file(program),
                            closed_standard_stream(program, "<&-", input_closed_at_a_terminal),
                            closed_standard_stream(program, ">&-", output_closed_at_a_terminal),
-                           output_to_a_file_is_what_a_pipe_gives(program)]:
+                           output_to_a_file_is_what_a_pipe_gives(program),
+                           suspend_and_resume_under_a_wrapper(program),
+                           line_typed_before_a_suspend_is_drawn_again(program)]:
         found[check.__name__] = (check, command)
+    found["a_narrow_pane_shows_the_prompt_once"] = (a_narrow_pane_shows_the_prompt_once,
+                                                    game(program), 12)
     return found
 
 
@@ -380,13 +479,13 @@ def main(program, case, *wrapper):
     program = os.path.abspath(program)
     if wrapper:
         tmux_pane.PATIENCE = 60.0  # wine starts slowly, and "cls" starts a process
-        check, command = windows_console_cases([*wrapper, program])[case]
+        check, command, *width = windows_console_cases([*wrapper, program])[case]
     else:
-        check, command = cases(program)[case]
+        check, command, *width = cases(program)[case]
     if not tmux_usable():
         print("SKIP: tmux cannot run here")
         return SKIP
-    pane = Pane(command)
+    pane = Pane(command, *width)
     try:
         if wrapper and not console_given(pane):
             print(f"SKIP: {wrapper[0]} gave the program no console in the terminal")

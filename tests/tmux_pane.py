@@ -26,13 +26,13 @@ def tmux_usable():
 class Pane:
     """One tmux server with one pane running a shell command line."""
 
-    def __init__(self, command):
+    def __init__(self, command, width=WIDTH):
         self.workdir = Path(tempfile.mkdtemp(prefix="tinkerspindle-pane-"))
         self.socket = f"tinkerspindle{os.getpid()}"
         # A non-interactive shell leaves the terminal alone, so what the pane's
         # settings are afterwards is what the game left behind.
         script = f"cd {shlex.quote(str(self.workdir))} && {command}; echo '<exited>'; sleep 600"
-        self.tmux("new-session", "-d", "-x", str(WIDTH), "-y", str(HEIGHT),
+        self.tmux("new-session", "-d", "-x", str(width), "-y", str(HEIGHT),
                   "sh", "-c", script)
 
     def tmux(self, *arguments):
@@ -70,16 +70,22 @@ class Pane:
     def history_size(self):
         return int(self.tmux("display-message", "-p", "-t", "0", "#{history_size}"))
 
+    def resize(self, width):
+        self.tmux("resize-window", "-t", "0", "-x", str(width), "-y", str(HEIGHT))
+
     def wait_for(self, text, timeout=None, gone=False):
         """The screen once it shows text (or, if gone, no longer shows it);
-        fails with the screen if that never happens."""
+        fails with the screen if that never happens. text may be a test of
+        the screen instead."""
+        shown = text if callable(text) else lambda screen: (text in screen) != gone
         deadline = time.monotonic() + (timeout or PATIENCE)
         while True:
             screen = self.screen()
-            if (text in screen) != gone:
+            if shown(screen):
                 return screen
             if time.monotonic() > deadline:
-                raise AssertionError(f"never {'gone' if gone else 'shown'}: {text!r}\n"
+                awaited = "the screen awaited" if callable(text) else repr(text)
+                raise AssertionError(f"never {'gone' if gone else 'shown'}: {awaited}\n"
                                      f"--- screen:\n{screen}")
             time.sleep(0.05)
 

@@ -4,8 +4,12 @@
 #include <histedit.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "console/posix/key_bytes.h"
@@ -110,6 +114,11 @@ bool queueNextKey() {
     keyLength = keyNext = 0;
     const int lead = peekTerminalByte(0, waitForever);
     if (lead == noKeyByte) return false;
+    if (const int signalNumber = signalTypedAs(lead)) {
+        takeTerminalBytes(1);  // typed ahead during a key wait: it acts now, as at the prompt
+        raise(signalNumber);
+        return true;
+    }
     if (lead == escapeByte) {
         queueEscapeKey();
         return true;
@@ -138,6 +147,46 @@ std::size_t encode(wchar_t character, char* bytes) {
     return encodeUtf8(code, bytes);
 }
 
+// Ctrl+D: the end of input on an empty line, with nothing shown, as a
+// terminal in line mode has it; elsewhere it deletes the character under
+// the cursor.
+unsigned char endOrDeleteNext(EditLine*, int) {
+    const LineInfoW* current = el_wline(editor);
+    if (current->buffer == current->lastchar) return CC_EOF;
+    if (current->cursor == current->lastchar) return CC_ERROR;
+    el_cursor(editor, 1);
+    el_wdeletestr(editor, 1);
+    return CC_REFRESH;
+}
+
+// How many rows the prompt and the line up to the cursor take at this width.
+int rowsAboveCursor(int columns) {
+    const LineInfoW* current = el_wline(editor);
+    int width = static_cast<int>(std::strlen(prompt));
+    for (const wchar_t* character = current->buffer; character < current->cursor; ++character)
+        width += std::max(wcwidth(*character), 1);
+    return columns > 0 ? width / columns : 0;
+}
+
+// After a stop: the prompt and the line drawn again, on the line the
+// cursor is on (a fresh one, under the shell's "fg").
+void redrawAfterResume() {
+    (void)!write(controllingTerminal(), "\r\x1b[K", 4);
+    el_set(editor, EL_REFRESH);
+}
+
+// After a change of size: the terminal has laid the line out again for the
+// new width; back to where it starts, and drawn again from there.
+void redrawAfterResize() {
+    el_resize(editor);
+    char moveUp[32];
+    const int rows = rowsAboveCursor(terminalColumns());
+    const int length = rows > 0 ? std::snprintf(moveUp, sizeof moveUp, "\r\x1b[%dA\x1b[J", rows)
+                                : std::snprintf(moveUp, sizeof moveUp, "\r\x1b[J");
+    (void)!write(controllingTerminal(), moveUp, static_cast<std::size_t>(length));
+    el_set(editor, EL_REFRESH);
+}
+
 bool startEditor() {
     static bool tried = false;
     if (tried) return editor != nullptr;
@@ -161,14 +210,20 @@ bool startEditor() {
     el_wset(editor, EL_GETCFN, readCharacter);
     for (const EditingKey& key : editingKeys)
         el_set(editor, EL_BIND, std::string(key.sequence).c_str(), key.action, nullptr);
+    el_wset(editor, EL_ADDFN, L"tinkerspindle-end-or-delete", L"End of input or delete",
+            endOrDeleteNext);
+    el_set(editor, EL_BIND, "^D", "tinkerspindle-end-or-delete", nullptr);
     return true;
 }
 
-// Text on the screen's last line can be the prompt if it is plain and short.
+// Text on the screen's last line can be the prompt if it is plain and short;
+// where it is wider than the terminal, its part on the last row.
 void usePrompt(std::string_view shown) {
     bool plain = shown.size() <= promptCapacity;
     for (char byte : shown) plain = plain && byte >= ' ' && byte <= '~';
     if (!plain) shown = {};
+    const std::size_t columns = static_cast<std::size_t>(terminalColumns());
+    if (columns > 0 && shown.size() > columns) shown.remove_prefix((shown.size() - 1) / columns * columns);
     shown.copy(prompt, shown.size());
     prompt[shown.size()] = '\0';
 }
@@ -184,14 +239,12 @@ void remember(const wchar_t* text, std::size_t length) {
 // Lets the player type a line; false at the end of input.
 bool editLine(std::string_view shown) {
     usePrompt(shown);
-    if (terminalResized()) el_resize(editor);
     int count = 0;
-    {
-        const TerminalSettingsGuard settings;  // the editor changes them; they come back as found
-        // The editor draws its prompt from the start of the line, over the same text.
-        if (prompt[0] != '\0') (void)!write(controllingTerminal(), "\r", 1);
-        line = el_wgets(editor, &count);
-    }
+    // The editor draws its prompt from the start of the line, over the same text.
+    if (prompt[0] != '\0') (void)!write(controllingTerminal(), "\r", 1);
+    setTerminalRedraw({redrawAfterResize, redrawAfterResume});
+    line = el_wgets(editor, &count);
+    setTerminalRedraw({});
     if (line == nullptr || count <= 0) {
         line = nullptr;
         return false;
@@ -211,6 +264,7 @@ bool lineHandedOut() {
 std::optional<std::size_t> readEditedLine(char* buffer, std::size_t capacity,
                                           std::string_view shown) {
     if (lineHandedOut()) {
+        const TerminalSettingsGuard settings;  // the editor changes them; they come back as found
         if (!startEditor()) return std::nullopt;
         if (!editLine(shown)) return 0;
     }

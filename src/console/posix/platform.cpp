@@ -95,7 +95,9 @@ std::size_t readStandardInput(char* buffer, std::size_t capacity) {
     if (inputIsControllingTerminal()) {
         const bool shownOnTerminal = standardOutputIsTerminal() && lastLineFits;
         const std::string_view shown(lastLine, shownOnTerminal ? lastLineLength : 0);
-        if (const auto count = readEditedLine(buffer, capacity, shown)) return *count;
+        const auto count = readEditedLine(buffer, capacity, shown);
+        lastLineLength = 0;  // what stands there now is the line typed, not the game's text
+        if (count) return *count;
     }
     return readInputDescriptor(buffer, capacity);
 }

@@ -2,13 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/select.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <initializer_list>
-
-#include "console/posix/key_bytes.h"
 
 namespace {
 
@@ -19,12 +19,33 @@ constexpr std::size_t lookAheadCapacity = 4;
 unsigned char lookAhead[lookAheadCapacity];
 std::size_t lookAheadHeld = 0;
 
-// Shared with the signal handlers, which only restore settings and re-raise.
-// One guard at a time saves its settings here, where a handler finds them;
-// a key wait and a line edit never overlap, so guards never nest.
+// How often a game continued in the background looks whether the terminal
+// is its own again; nothing tells it when.
+constexpr int backgroundPollMilliseconds = 100;
+
+// Shared with the signal handlers, which only restore settings, re-raise
+// and set flags. One guard at a time saves its settings here, where a
+// handler finds them; a key wait and a line edit never overlap, so guards
+// never nest.
 termios settingsFound;
 volatile sig_atomic_t settingsChanged = 0;
 volatile sig_atomic_t resized = 0;
+volatile sig_atomic_t resumed = 0;
+volatile sig_atomic_t continues = 0;  // how many times the game was continued
+
+// The settings a guard's user is reading in: put back after a stop.
+termios settingsInUse;
+bool settingsInUseKnown = false;
+
+TerminalRedraw redraw;
+
+enum class Standing { Foreground, Background, Gone };
+
+Standing standing() {
+    const pid_t owner = tcgetpgrp(terminal);
+    if (owner < 0) return Standing::Gone;
+    return owner == getpgrp() ? Standing::Foreground : Standing::Background;
+}
 
 void setHandler(int signalNumber, void (*handler)(int)) {
     struct sigaction action {};
@@ -41,9 +62,12 @@ void unblock(int signalNumber) {
     sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-// From a signal handler: the settings as found, if a guard changed them.
+// From a signal handler: the settings as found, if a guard changed them and
+// the terminal is still the game's (the shell that took it back has put its
+// own settings there).
 void restoreFoundSettings() {
-    if (settingsChanged) tcsetattr(terminal, TCSANOW, &settingsFound);
+    if (settingsChanged && standing() == Standing::Foreground)
+        tcsetattr(terminal, TCSANOW, &settingsFound);
 }
 
 // Acts on the signal as if no handler had been set: dies, or stops and
@@ -61,17 +85,22 @@ void restoreAndDie(int signalNumber) {
     raiseWithDefaultAction(signalNumber);
 }
 
-// SIGTSTP: stop with the terminal as found; when continued, go back to the
-// settings of the moment.
-void suspendWithTerminalRestored(int signalNumber) {
+// SIGTSTP: stop with the terminal as found. If the shell took the terminal
+// back first, the restore itself stops the game (SIGTTOU); then that was the
+// stop, and stopping once more after fg would leave the game stopped where
+// no shell sees it (under a wrapper, the shell waits for the wrapper only).
+void suspend(int signalNumber) {
     const int savedErrno = errno;
-    termios current;
-    const bool changed = settingsChanged && tcgetattr(terminal, &current) == 0;
+    const sig_atomic_t continuesBefore = continues;
     restoreFoundSettings();
-    raiseWithDefaultAction(signalNumber);
-    setHandler(signalNumber, suspendWithTerminalRestored);
-    if (changed) tcsetattr(terminal, TCSANOW, &current);
+    if (continues == continuesBefore) raiseWithDefaultAction(signalNumber);
+    setHandler(signalNumber, suspend);
     errno = savedErrno;
+}
+
+void noteContinue(int) {
+    continues = continues + 1;
+    resumed = 1;
 }
 
 void noteResize(int) { resized = 1; }
@@ -82,22 +111,78 @@ void installHandlerUnlessIgnored(int signalNumber, void (*handler)(int)) {
     if (current.sa_handler != SIG_IGN) setHandler(signalNumber, handler);
 }
 
-// One more byte into the look-ahead; false if none comes in time.
-bool readAhead(int milliseconds) {
-    if (milliseconds != waitForever) {
-        pollfd ready{terminal, POLLIN, 0};
-        int count;
-        while ((count = poll(&ready, 1, milliseconds)) < 0 && errno == EINTR) {
-        }
-        if (count <= 0) return false;
+// Waits while the game runs in the background; false if the terminal is gone.
+bool awaitForeground() {
+    Standing now;
+    while ((now = standing()) == Standing::Background) poll(nullptr, 0, backgroundPollMilliseconds);
+    return now == Standing::Foreground;
+}
+
+// After a stop: the settings of the moment back, and the line drawn again;
+// after a change of size, the line drawn for the new width.
+void settleAfterSignals() {
+    if (resumed) {
+        resumed = 0;
+        if (!awaitForeground()) return;
+        if (settingsChanged && settingsInUseKnown) tcsetattr(terminal, TCSANOW, &settingsInUse);
+        if (redraw.resumed != nullptr) redraw.resumed();
     }
+    if (resized) {
+        resized = 0;
+        if (redraw.resized != nullptr) redraw.resized();
+    }
+}
+
+// Before a read blocks: whatever settings the reader set are the ones to
+// come back to after a stop.
+void noteSettingsInUse() {
+    if (settingsChanged && !settingsInUseKnown)
+        settingsInUseKnown = tcgetattr(terminal, &settingsInUse) == 0;
+}
+
+// Waits for a byte to read, at most the milliseconds; 1 if one is there, 0
+// if none came, -1 if a signal came first. The signals that call for the
+// terminal's settings or the line to be seen to are held off until the wait
+// has begun, so that none slips in unseen just before it (pselect, not
+// ppoll, which macOS lacks).
+int awaitByte(int milliseconds) {
+    sigset_t wakers, previous;
+    sigemptyset(&wakers);
+    for (int signalNumber : {SIGTSTP, SIGCONT, SIGWINCH}) sigaddset(&wakers, signalNumber);
+    sigprocmask(SIG_BLOCK, &wakers, &previous);
+    settleAfterSignals();
+    noteSettingsInUse();
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(terminal, &readable);
+    timespec limit{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    const int count = pselect(terminal + 1, &readable, nullptr, nullptr,
+                              milliseconds == waitForever ? nullptr : &limit, &previous);
+    const int savedErrno = errno;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    errno = savedErrno;
+    return count;
+}
+
+// One more byte into the look-ahead; false if none comes in time or the
+// terminal is gone. Every signal wakes the wait, so that a stop, a continue
+// or a change of size is dealt with at once, and the read never starts in
+// the background (SIGTTIN is ignored, so a read there fails instead).
+bool readAhead(int milliseconds) {
     for (;;) {
-        const ssize_t count = read(terminal, lookAhead + lookAheadHeld, 1);
-        if (count == 1) {
+        const int count = awaitByte(milliseconds);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        if (standing() == Standing::Background) {
+            resumed = 1;  // wait for the terminal, then settle as after a stop
+            continue;
+        }
+        const ssize_t got = read(terminal, lookAhead + lookAheadHeld, 1);
+        if (got == 1) {
             ++lookAheadHeld;
             return true;
         }
-        if (count == 0 || errno != EINTR) return false;  // the terminal is gone
+        if (got == 0 || (errno != EINTR && standing() != Standing::Background)) return false;
     }
 }
 
@@ -109,8 +194,10 @@ int controllingTerminal() {
         if (terminal >= 0) {
             for (int signalNumber : {SIGTERM, SIGHUP, SIGINT, SIGQUIT})
                 installHandlerUnlessIgnored(signalNumber, restoreAndDie);
-            installHandlerUnlessIgnored(SIGTSTP, suspendWithTerminalRestored);
+            installHandlerUnlessIgnored(SIGTSTP, suspend);
+            setHandler(SIGCONT, noteContinue);
             installHandlerUnlessIgnored(SIGWINCH, noteResize);
+            std::signal(SIGTTIN, SIG_IGN);
         }
     }
     return terminal;
@@ -121,6 +208,12 @@ bool inputIsControllingTerminal() {
     static const bool same = isatty(STDIN_FILENO) == 1 && tcgetsid(STDIN_FILENO) != -1 &&
                              controllingTerminal() >= 0;
     return same;
+}
+
+int terminalColumns() {
+    winsize size{};
+    if (controllingTerminal() < 0 || ioctl(terminal, TIOCGWINSZ, &size) != 0) return 0;
+    return size.ws_col;
 }
 
 int peekTerminalByte(std::size_t ahead, int milliseconds) {
@@ -142,26 +235,36 @@ TerminalBytes terminalKeyBytes() {
             [] { takeTerminalBytes(1); }};
 }
 
-bool terminalResized() {
-    const bool changed = resized != 0;
-    resized = 0;
-    return changed;
+int signalTypedAs(int byte) {
+    if (!settingsChanged || (settingsFound.c_lflag & ISIG) == 0) return 0;
+    const cc_t* keys = settingsFound.c_cc;
+    if (byte == keys[VINTR]) return SIGINT;
+    if (byte == keys[VQUIT]) return SIGQUIT;
+    if (byte == keys[VSUSP]) return SIGTSTP;
+    return 0;
 }
 
-TerminalSettingsGuard::TerminalSettingsGuard() {
-    holds_ = controllingTerminal() >= 0 && tcgetattr(terminal, &settingsFound) == 0;
-    if (holds_) settingsChanged = 1;
-}
+void setTerminalRedraw(TerminalRedraw drawing) { redraw = drawing; }
 
 // TCSANOW throughout, never TCSAFLUSH: keys typed ahead must survive a change.
+TerminalSettingsGuard::TerminalSettingsGuard() {
+    holds_ = controllingTerminal() >= 0 && awaitForeground() &&
+             tcgetattr(terminal, &settingsFound) == 0;
+    if (holds_) settingsChanged = 1;
+    settingsInUseKnown = false;
+}
+
 TerminalSettingsGuard::~TerminalSettingsGuard() {
     if (!holds_) return;
-    tcsetattr(terminal, TCSANOW, &settingsFound);
+    if (awaitForeground()) tcsetattr(terminal, TCSANOW, &settingsFound);
     settingsChanged = 0;
 }
 
 const termios& TerminalSettingsGuard::found() const { return settingsFound; }
 
 void TerminalSettingsGuard::apply(const termios& settings) const {
-    if (holds_) tcsetattr(terminal, TCSANOW, &settings);
+    if (!holds_ || !awaitForeground()) return;
+    tcsetattr(terminal, TCSANOW, &settings);
+    settingsInUse = settings;
+    settingsInUseKnown = true;
 }

@@ -3,6 +3,11 @@
 // change, signals included; and its bytes are read one at a time into a
 // small look-ahead, so that whatever one reader looked at but did not take
 // stays for the next reader, as if typed at its prompt.
+//
+// Job control: stopped (Ctrl+Z at a prompt), the game leaves the terminal
+// as found; continued, it waits in the background until the terminal is
+// its own again, never touching it meanwhile, then puts back the settings
+// of the moment and lets the line editor draw its line again.
 #pragma once
 
 #include <termios.h>
@@ -17,6 +22,9 @@ int controllingTerminal();
 // Whether standard input is the controlling terminal itself.
 bool inputIsControllingTerminal();
 
+// The terminal's width in columns, or 0 if it does not say.
+int terminalColumns();
+
 // The byte `ahead` places after the next untaken one, waiting at most the
 // milliseconds (or forever) for it; noKeyByte if none comes in time or the
 // terminal is gone. The look-ahead holds at most four bytes.
@@ -28,13 +36,26 @@ void takeTerminalBytes(std::size_t count);
 // The terminal's bytes one at a time, as the key decoding reads them.
 TerminalBytes terminalKeyBytes();
 
-// Whether the terminal changed size since the last call.
-bool terminalResized();
+// The signal the byte stands for at a prompt, as the terminal's line
+// discipline would raise it (Ctrl+C, Ctrl+\, Ctrl+Z as the settings found
+// have them), or 0. A key wait takes these bytes as keys; typed ahead of a
+// prompt, they reach it as bytes.
+int signalTypedAs(int byte);
+
+// What the line editor does while it reads, called from the reads of the
+// terminal, outside any signal handler: after the terminal changed size,
+// and after the game was continued and the terminal is back in the settings
+// of the moment. Null while no line is edited.
+struct TerminalRedraw {
+    void (*resized)() = nullptr;
+    void (*resumed)() = nullptr;
+};
+void setTerminalRedraw(TerminalRedraw redraw);
 
 // While the guard lives, the terminal may be put in other settings; the
 // settings it had when the guard began come back when it ends, and from the
-// signal handlers meanwhile (SIGTSTP puts them back only while stopped).
-// One guard at a time: guards never nest.
+// signal handlers meanwhile. One guard at a time: guards never nest. A guard
+// begins only once the game is in the terminal's foreground.
 class TerminalSettingsGuard {
 public:
     TerminalSettingsGuard();
