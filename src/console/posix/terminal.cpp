@@ -236,7 +236,7 @@ TerminalBytes terminalKeyBytes() {
 }
 
 int signalTypedAs(int byte) {
-    if (!settingsChanged || (settingsFound.c_lflag & ISIG) == 0) return 0;
+    if (!settingsChanged || (settingsFound.c_lflag & ISIG) == 0 || byte == _POSIX_VDISABLE) return 0;
     const cc_t* keys = settingsFound.c_cc;
     if (byte == keys[VINTR]) return SIGINT;
     if (byte == keys[VQUIT]) return SIGQUIT;
