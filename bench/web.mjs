@@ -2,16 +2,15 @@
 // box, both served over loopback by one small HTTP server. Measures what the
 // page transfers (gzip, as a server would send it) and the time from
 // navigation to the title box on screen in headless Chromium, median of runs
-// taken in turn. Prints the figures as JSON.
+// taken in turn: on a first visit, and on a repeat visit, where the game's
+// service worker serves its files and the floor comes from the server again.
+// Prints the figures as JSON.
 //
 // usage: node bench/web.mjs SITE_DIR
 
-import { readFileSync } from "node:fs";
-import { createServer } from "node:http";
-import path from "node:path";
 import { gzipSync } from "node:zlib";
 
-import { launchChromium } from "../tests/web/browser.mjs";
+import { fileOf, launchChromium, serve } from "../tests/web/browser.mjs";
 
 const RUNS = 21;
 const TITLE = "*       Quillbramblewood       *";
@@ -19,45 +18,18 @@ const titleBox = ["********************************", "*                        
                   "*        Tinkerspindle         *", "*              by              *",
                   "*       Quillbramblewood       *", "*                              *",
                   "********************************"].map((line) => `\t\t${line}\n`).join("");
-const floorPage = `<!doctype html><html lang="en"><head><meta charset="utf-8">
+const floorPage = Buffer.from(`<!doctype html><html lang="en"><head><meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1"><title>Tinkerspindle</title>
-</head><body><pre>${titleBox}\n\n</pre></body></html>`;
+</head><body><pre>${titleBox}\n\n</pre></body></html>`);
 
 function median(values) {
   const sorted = [...values].sort((a, b) => a - b);
   return sorted[Math.floor(sorted.length / 2)];
 }
 
-const types = { ".html": "text/html", ".css": "text/css", ".js": "text/javascript",
-                ".wasm": "application/wasm" };
-
-// Serves the site under /game/ and the floor page under /floor/, and keeps
-// the compressed size of what each page asked for.
-function serve(site, sent) {
-  return createServer((request, response) => {
-    const url = new URL(request.url, "http://localhost");
-    let body;
-    let type = "text/html";
-    if (url.pathname === "/floor/") {
-      body = Buffer.from(floorPage);
-    } else {
-      const file = url.pathname.replace(/^\/game\//, "").replace(/^$/, "index.html");
-      try {
-        body = readFileSync(path.join(site, file));
-      } catch {
-        response.writeHead(404).end();
-        return;
-      }
-      type = types[path.extname(file)] ?? "application/octet-stream";
-    }
-    sent.push(gzipSync(body, { level: 9 }).length);
-    response.writeHead(200, { "Content-Type": type, "Cache-Control": "no-store" }).end(body);
-  });
-}
-
 // Milliseconds from navigation to the first frame drawn with the title box.
-async function timeToTitle(browser, address) {
-  const context = await browser.newContext();
+async function timeToTitle(context, address) {
+  const serviceWorker = address.endsWith("/game/");
   const page = await context.newPage();
   await page.addInitScript((title) => {
     new MutationObserver((records, observer) => {
@@ -69,31 +41,55 @@ async function timeToTitle(browser, address) {
   await page.goto(address);
   await page.waitForFunction(() => window.titleShown !== undefined);
   const shown = await page.evaluate(() => window.titleShown);
-  await context.close();
+  // Until the service worker has the page, a repeat visit would not be one.
+  if (serviceWorker) {
+    await page.evaluate(() => navigator.serviceWorker.controller || new Promise((resolve) =>
+      navigator.serviceWorker.addEventListener("controllerchange", resolve)));
+  }
+  await page.close();
   return shown;
 }
 
-async function transferred(browser, address, sent) {
-  sent.length = 0;
-  await timeToTitle(browser, address);
-  return { bytes: sent.reduce((a, b) => a + b, 0), files: sent.length };
+// The first visit in a fresh context, then the repeat visit in the same one.
+async function visits(browser, address) {
+  const context = await browser.newContext();
+  const first = await timeToTitle(context, address);
+  const repeat = await timeToTitle(context, address);
+  await context.close();
+  return { first, repeat };
 }
 
-const browser = await launchChromium();
 const sent = [];
-const server = serve(process.argv[2], sent);
-await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-const base = `http://127.0.0.1:${server.address().port}`;
-const gamePage = `${base}/game/`, floorAddress = `${base}/floor/`;
-const gameSent = await transferred(browser, gamePage, sent);  // the first start of anything is slow
-const floorSent = await transferred(browser, floorAddress, sent);
+const site = process.argv[2];
+const server = await serve((pathname) => pathname === "/floor/" ? floorPage
+  : pathname.startsWith("/game/") ? fileOf(site, pathname.slice("/game".length)) : null,
+  (pathname, body) => sent.push(gzipSync(body, { level: 9 }).length));
+const browser = await launchChromium();
+const gamePage = `${server.origin}/game/`, floorAddress = `${server.origin}/floor/`;
+await visits(browser, gamePage);  // the first start of anything is slow
+const transferred = (from) => ({ bytes: sent.slice(from).reduce((a, b) => a + b, 0),
+                                 files: sent.length - from });
+let mark = sent.length;
+const context = await browser.newContext();
+await timeToTitle(context, gamePage);
+const gameSent = transferred(mark);
+mark = sent.length;
+await timeToTitle(context, gamePage);
+const repeatSent = transferred(mark);
+await context.close();
+mark = sent.length;
+await visits(browser, floorAddress);
+const floorSent = transferred(mark);
 const game = [], floor = [];
 for (let run = 0; run < RUNS; ++run) {
-  game.push(await timeToTitle(browser, gamePage));
-  floor.push(await timeToTitle(browser, floorAddress));
+  game.push(await visits(browser, gamePage));
+  floor.push(await visits(browser, floorAddress));
 }
 await browser.close();
 server.close();
-console.log(JSON.stringify({ runs: RUNS, gameMs: median(game), floorMs: median(floor),
-                             gameBytes: gameSent.bytes, gameFiles: gameSent.files,
-                             floorBytes: floorSent.bytes }));
+const of = (runs, visit) => median(runs.map((run) => run[visit]));
+console.log(JSON.stringify({
+  runs: RUNS, gameMs: of(game, "first"), floorMs: of(floor, "first"),
+  gameRepeatMs: of(game, "repeat"), floorRepeatMs: of(floor, "repeat"),
+  gameBytes: gameSent.bytes, gameFiles: gameSent.files, repeatBytes: repeatSent.bytes,
+  repeatFiles: repeatSent.files, floorBytes: floorSent.bytes }));

@@ -18,8 +18,11 @@ set(site $<TARGET_FILE_DIR:tinkerspindle>)
 add_scenario_tests(web
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/check_transcript.py
             ${site} SCENARIO ${NODE} ${web_tests}/check_web.mjs)
-foreach(check shift_alone_does_not_end_a_wait an_arrow_ends_two_waits up_recalls_a_line
-              a_tap_ends_a_wait_on_a_phone)
+foreach(check shift_alone_does_not_end_a_wait browser_keys_keep_their_meaning_at_a_wait
+              up_recalls_a_line a_tap_ends_a_wait_on_a_phone
+              a_wait_is_told_from_a_prompt_and_each_reply_announced_once
+              a_click_ends_a_wait_and_typing_finds_the_field a_composing_enter_ends_no_line
+              offline_and_installable title_box_whole_at_320_pixels a_missing_file_is_told_in_words)
     add_test(NAME web/page/${check} COMMAND ${NODE} ${web_tests}/check_web.mjs ${site} ${check})
 endforeach()
 get_property(web_cases DIRECTORY PROPERTY TESTS)

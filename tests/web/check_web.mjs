@@ -8,7 +8,7 @@
 
 import { readFileSync } from "node:fs";
 import path from "node:path";
-import { launchChromium } from "./browser.mjs";
+import { fileOf, launchChromium, serve } from "./browser.mjs";
 
 const SKIP = 77;  // what CTest counts as skipped
 const origin = "http://tinkerspindle.test";  // served from the folder, never from a network
@@ -16,6 +16,9 @@ const TITLE = "*        Tinkerspindle         *";
 const MENU = "Enter Selection:  ";
 const WORKSHOP = "You are in a workshop in the center of the junkyard.";
 const BRIEFING = "On your mark...get set...go!";
+const WON = "You have won!";
+const shortestWin = ("p s get knife e get saw n get paper n get paint w get plaster w climb cut " +
+                     "saw climb s s get raincoat n e make limb knife plas paper").split(" ");
 
 class Failure extends Error {}
 
@@ -23,30 +26,41 @@ function expect(condition, message) {
   if (!condition) throw new Failure(message);
 }
 
-async function openPage(site, contextOptions = {}) {
+// The page in a new browser: from the folder through request interception,
+// with the files named in missing answered 404; or, served, from a loopback
+// server, where the page is a secure context as on a real site.
+async function openPage(site, { context: contextOptions = {}, served = false, missing = [] } = {}) {
   const browser = await launchChromium();
   const context = await browser.newContext(contextOptions);
   const page = await context.newPage();
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
-  await page.route(`${origin}/**`, (route) => {
-    const file = new URL(route.request().url()).pathname.replace(/\/$/, "/index.html");
-    return route.fulfill({ path: path.join(site, file) });
-  });
+  let address = `${origin}/`;
+  if (served) {
+    const server = await serve((pathname) => fileOf(site, pathname));
+    browser.on("disconnected", server.close);
+    address = `${server.origin}/`;
+  } else {
+    await page.route(`${origin}/**`, (route) => {
+      const file = new URL(route.request().url()).pathname.replace(/\/$/, "/index.html");
+      if (missing.includes(path.basename(file))) return route.fulfill({ status: 404 });
+      return route.fulfill({ path: path.join(site, file) });
+    });
+  }
   // Keeps the text of every screen that a clear takes away.
   await page.addInitScript(() => {
+    window.gameText = (nodes) => nodes.filter((node) => !node.classList?.contains("typed"))
+      .map((node) => node.textContent).join("");
     window.clearedScreens = [];
     document.addEventListener("DOMContentLoaded", () => {
       new MutationObserver((records) => {
         for (const record of records) {
-          if (record.removedNodes.length === 0) continue;
-          window.clearedScreens.push([...record.removedNodes]
-            .filter((node) => node.nodeType === Node.TEXT_NODE).map((node) => node.data).join(""));
+          if (record.removedNodes.length > 0) window.clearedScreens.push(gameText([...record.removedNodes]));
         }
       }).observe(document.getElementById("screen"), { childList: true });
     });
   });
-  await page.goto(`${origin}/`);
+  await page.goto(address);
   return { browser, page, errors };
 }
 
@@ -58,13 +72,30 @@ async function settled(page) {
 
 // What the game wrote since the last clear, without the lines typed.
 function screenText(page) {
-  return page.evaluate(() => [...document.getElementById("screen").childNodes]
-    .filter((node) => node.nodeType === Node.TEXT_NODE).map((node) => node.data).join(""));
+  return page.evaluate(() => gameText([...document.getElementById("screen").childNodes]));
 }
 
 async function typeLine(page, line) {
   await page.locator("#line").fill(line);
   await page.keyboard.press("Enter");
+}
+
+// Types the lines, pressing a key at every wait on the way.
+async function playLines(page, lines) {
+  for (const line of lines) {
+    while (await settled(page) === "key") await page.keyboard.press("x");
+    await typeLine(page, line);
+  }
+  return settled(page);
+}
+
+// Every node of the accessibility tree that Chromium gives assistive technology.
+async function accessibleNodes(page) {
+  const session = await page.context().newCDPSession(page);
+  const { nodes } = await session.send("Accessibility.getFullAXTree");
+  await session.detach();
+  return nodes.filter((node) => !node.ignored)
+    .map((node) => ({ role: node.role?.value, name: String(node.name?.value ?? "") }));
 }
 
 // A keyboard types no NUL, no lone carriage return and no byte above 127.
@@ -106,15 +137,22 @@ const checks = {
     expect(await settled(page) === "line" && (await screenText(page)).endsWith(MENU), "no menu");
   },
 
-  async an_arrow_ends_two_waits(page) {
-    await settled(page);
-    await page.keyboard.press("ArrowDown");
-    expect(await settled(page) === "line", "the arrow did not end the title's wait");
-    await typeLine(page, "i");  // the introduction's wait ends at once
-    expect(await settled(page) === "line", "the second wait did not end at once");
-    expect((await screenText(page)).startsWith("Main Menu:"), await screenText(page));
-    const clears = await page.evaluate(() => document.body.dataset.clears);
-    expect(clears === "3", `${clears} clears, expected 3`);
+  async browser_keys_keep_their_meaning_at_a_wait(page) {
+    expect(await settled(page) === "key", "no key wait at the title");
+    for (const key of ["Control+c", "Control+a", "Tab", "ArrowDown", "PageDown", "Home", "F2",
+                       "Alt+ArrowLeft", "Backspace"]) {
+      await page.keyboard.press(key);
+      await page.waitForTimeout(100);
+      expect(await settled(page) === "key" && (await screenText(page)).includes(TITLE),
+             `${key} ended the wait at the title`);
+    }
+    await page.keyboard.press("Enter");
+    expect(await playLines(page, shortestWin) === "key", "no wait after the last line");
+    expect((await screenText(page)).includes(WON), await screenText(page));
+    await page.keyboard.press("PageUp");
+    await page.waitForTimeout(300);
+    expect(await settled(page) === "key" && (await screenText(page)).includes(WON),
+           "Page Up took the won ending away");
   },
 
   async up_recalls_a_line(page) {
@@ -146,15 +184,107 @@ const checks = {
     expect(await screenText(page) === "Quit game.  Close window.", await screenText(page));
     expect(await page.locator("#line").isDisabled(), "the field still takes input");
   },
+
+  async a_wait_is_told_from_a_prompt_and_each_reply_announced_once(page) {
+    const has = (nodes, role, name) => nodes.some((node) => node.role === role && node.name === name);
+    expect(await settled(page) === "key", "no key wait at the title");
+    let nodes = await accessibleNodes(page);
+    expect(has(nodes, "button", "Press any key to go on") && !nodes.some((node) => node.role === "textbox"),
+           `the wait is not told as one: ${JSON.stringify(nodes)}`);
+    expect(has(nodes, "heading", "Tinkerspindle"), "no heading names the game");
+    expect(!nodes.some((node) => node.name.includes("**")), "asterisks are read out");
+    await page.keyboard.press("Enter");
+    await settled(page);
+    await typeLine(page, "p");
+    await settled(page);
+    nodes = await accessibleNodes(page);
+    expect(has(nodes, "textbox", "Your command") && !has(nodes, "button", "Press any key to go on"),
+           `the prompt is not told as one: ${JSON.stringify(nodes)}`);
+    const typedOutsideLiveRegions = await page.evaluate(() => [...document.querySelectorAll(".typed")]
+      .every((typed) => !typed.closest("[aria-live], [role=log], [role=status], [role=alert]")));
+    expect(typedOutsideLiveRegions, "the line typed is inside a live region");
+    const announced = await page.evaluate(() => document.querySelector("[aria-live]").textContent);
+    expect(announced.includes(WORKSHOP) && !announced.includes(MENU), `announced: ${announced}`);
+  },
+
+  async a_click_ends_a_wait_and_typing_finds_the_field(page) {
+    expect(await settled(page) === "key", "no key wait at the title");
+    await page.mouse.click(200, 60);
+    expect(await settled(page) === "line", "the click did not end the wait");
+    await page.evaluate(() => document.activeElement.blur());
+    await page.keyboard.type("p");
+    await page.keyboard.press("Enter");
+    expect(await settled(page) === "line" && (await screenText(page)).includes(WORKSHOP),
+           "typing away from the field was lost");
+    const asked = new Promise((resolve) => page.once("dialog", (dialog) => {
+      resolve(dialog.type());
+      dialog.dismiss();
+    }));
+    await page.close({ runBeforeUnload: true });
+    expect(await asked === "beforeunload", "leaving the page in play asked nothing");
+  },
+
+  async a_composing_enter_ends_no_line(page) {
+    await settled(page);
+    await page.keyboard.press("Enter");
+    await settled(page);
+    const session = await page.context().newCDPSession(page);
+    await session.send("Input.imeSetComposition", { text: "q", selectionStart: 1, selectionEnd: 1 });
+    await session.send("Input.dispatchKeyEvent", { type: "rawKeyDown", key: "Enter", code: "Enter",
+                                                   windowsVirtualKeyCode: 229 });
+    await page.waitForTimeout(300);
+    expect(await settled(page) === "line" && (await screenText(page)).endsWith(MENU),
+           "the Enter that ended a composition ended the line");
+  },
+
+  async offline_and_installable(page) {
+    expect(await settled(page) === "key", "no key wait at the title");
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    const session = await page.context().newCDPSession(page);
+    const { installabilityErrors } = await session.send("Page.getInstallabilityErrors");
+    const errors = installabilityErrors.map((error) => error.errorId);
+    expect(errors.every((error) => error === "in-incognito"), `not installable: ${errors}`);
+    await page.context().setOffline(true);
+    await page.reload();
+    expect(await settled(page) === "key" && (await screenText(page)).includes(TITLE),
+           "with no network, a reload shows no title");
+  },
+
+  async title_box_whole_at_320_pixels(page) {
+    expect(await settled(page) === "key", "no key wait at the title");
+    const rows = await page.evaluate(() => {
+      const range = document.createRange();
+      range.selectNodeContents(document.getElementById("screen"));
+      return new Set([...range.getClientRects()].filter((rect) => rect.width > 0)
+        .map((rect) => Math.round(rect.top))).size;
+    });
+    expect(rows === 7, `the title box takes ${rows} rows, not 7`);
+    const overflow = await page.evaluate(() =>
+      document.documentElement.scrollWidth - document.documentElement.clientWidth);
+    expect(overflow <= 0, `the page is ${overflow} pixels wider than the screen`);
+  },
+
+  async a_missing_file_is_told_in_words(page) {
+    await page.locator("#failure").waitFor();
+    const words = await page.locator("#failure").textContent();
+    expect(words.startsWith("Tinkerspindle could not start"), words);
+  },
 };
 
 const phone = { viewport: { width: 360, height: 640 }, hasTouch: true, isMobile: true };
+const setups = {
+  a_tap_ends_a_wait_on_a_phone: { context: phone },
+  title_box_whole_at_320_pixels: { context: { viewport: { width: 320, height: 640 } } },
+  offline_and_installable: { served: true },
+  a_missing_file_is_told_in_words: { missing: ["tinkerspindle.wasm"] },
+};
 
 async function pageCheck(site, name) {
-  const { browser, page, errors } = await openPage(site, name.includes("phone") ? phone : {});
+  const setup = setups[name] ?? {};
+  const { browser, page, errors } = await openPage(site, setup);
   try {
     await checks[name](page);
-    expect(errors.length === 0, `page errors: ${errors.join("; ")}`);
+    expect(setup.missing || errors.length === 0, `page errors: ${errors.join("; ")}`);
   } finally {
     await browser.close();
   }

@@ -1,24 +1,25 @@
 // The page side of the web console (web/platform.cpp calls write, clear,
-// readLine and readKey): the screen holds the game's text and the lines the
-// player typed, the input field takes lines with the browser's editing and
-// a history for Up and Down, and any key or tap ends a key wait. The page
-// starts the game once the WebAssembly is ready, and takes no more input
-// once the game has ended.
+// readLine and readKey). The screen holds the game's text and the lines the
+// player typed; a field at its end takes lines, with the browser's editing
+// and a history for Up and Down; at a key wait the field gives way to a cue,
+// and only a key that types a character, Enter, Escape or a click ends the
+// wait, so that every other key keeps its meaning in the browser. A hidden
+// live region reads the game's replies out once. The page starts the game
+// once the WebAssembly is ready, and takes no more input once it has ended.
 var tinkerspindlePage = (function () {
   "use strict";
 
   const historyLength = 100;  // lines kept for Up and Down, in memory only
-  const characterKey = 1;     // what readKey answers; web/platform.cpp knows them
-  const twoPartKey = 2;
-  const twoPartKeys = new Set(["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight", "Home", "End",
-                               "Insert", "Delete", "PageUp", "PageDown"]);
-  // Keys whose names are words but which type a character on a console.
-  const characterKeys = new Set(["Enter", "Tab", "Backspace", "Escape"]);
+  // The title box's frame, hidden from assistive technology, which would
+  // read every asterisk out.
+  const frame = /(\*+)/;
 
   const decoder = new TextDecoder();
   const encoder = new TextEncoder();
   let screen = null;
   let field = null;
+  let cue = null;
+  let announcer = null;
   const typedLines = [];   // entered, not yet read
   let unreadBytes = null;  // the rest of a line longer than the reader asked for
   let lineWanted = null;   // resolves the read waiting for a line
@@ -32,34 +33,80 @@ var tinkerspindlePage = (function () {
   // tests, which wait on them; the page itself never reads them.
   function setState(state) { document.body.dataset.state = state; }
 
-  function append(text, className) {
-    if (text === "") return;
+  function failed(reason) {
+    const failure = document.getElementById("failure");
+    failure.textContent = `Tinkerspindle could not start: ${reason}`;
+    failure.hidden = false;
+  }
+
+  // The input element in use: the field at a prompt, the cue at a key wait.
+  function caret() { return cue.hidden ? field : cue; }
+
+  function keepInView() { caret().scrollIntoView({block: "nearest"}); }
+
+  function appendText(text) {
     const last = screen.lastChild;
-    if (!className && last && last.nodeType === Node.TEXT_NODE) {
+    if (last && last.nodeType === Node.TEXT_NODE) {
       last.appendData(text);
-    } else if (className) {
-      const span = document.createElement("span");
-      span.className = className;
-      span.textContent = text;
-      screen.appendChild(span);
     } else {
       screen.appendChild(document.createTextNode(text));
     }
-    field.scrollIntoView({block: "nearest"});
   }
 
-  function keyKind(event) {
-    const key = event.key;
-    if (twoPartKeys.has(key) || /^F[0-9]+$/.test(key)) return twoPartKey;
-    if ([...key].length === 1 || characterKeys.has(key)) return characterKey;
-    return 0;  // Shift, Ctrl, Alt, Meta, Caps Lock and the like alone
+  function appendSpan(text, attribute, value) {
+    const span = document.createElement("span");
+    span.setAttribute(attribute, value);
+    span.textContent = text;
+    screen.appendChild(span);
   }
 
-  function endKeyWait(kind) {
+  // The game's text, on the screen and, once, in the live region.
+  function show(text) {
+    if (text === "") return;
+    for (const piece of text.split(frame)) {
+      if (frame.test(piece)) {
+        appendSpan(piece, "aria-hidden", "true");
+      } else if (piece !== "") {
+        appendText(piece);
+      }
+    }
+    announcer.append(text.split(frame).filter((piece) => !frame.test(piece)).join(""));
+    keepInView();
+  }
+
+  // The player's own line: shown, but outside the live region, so that a
+  // screen reader does not read it back.
+  function showTyped(line) {
+    appendSpan(line + "\n", "class", "typed");
+    keepInView();
+  }
+
+  function warnBeforeLeaving(event) {
+    event.preventDefault();
+    event.returnValue = "";  // the game cannot be saved
+  }
+
+  function showField() {
+    cue.hidden = true;
+    field.hidden = false;
+    field.focus();
+  }
+
+  function showCue() {
+    field.hidden = true;
+    cue.hidden = false;
+    cue.focus();
+  }
+
+  function endKeyWait() {
     const resolve = keyWanted;
     keyWanted = null;
+    announcer.replaceChildren();
+    // The field comes back within the key or tap that ended the wait, so that a
+    // phone opens its keyboard for the line that usually follows.
+    showField();
     setState("busy");
-    resolve(kind);
+    resolve();
   }
 
   function remember(line) {
@@ -70,8 +117,10 @@ var tinkerspindlePage = (function () {
   }
 
   function enter(line) {
-    append(line + "\n", "typed");
+    showTyped(line);
     remember(line);
+    announcer.replaceChildren();
+    window.addEventListener("beforeunload", warnBeforeLeaving);
     if (lineWanted) {
       const resolve = lineWanted;
       lineWanted = null;
@@ -80,6 +129,12 @@ var tinkerspindlePage = (function () {
     } else {
       typedLines.push(line);
     }
+  }
+
+  function submit() {
+    const line = field.value;
+    field.value = "";
+    enter(line);
   }
 
   function recall(step) {
@@ -91,33 +146,60 @@ var tinkerspindlePage = (function () {
     field.setSelectionRange(field.value.length, field.value.length);
   }
 
-  function onKeyDown(event) {
-    if (keyWanted) {
-      const kind = keyKind(event);
-      if (kind) {
-        event.preventDefault();
-        event.stopPropagation();  // the game goes on at once; the key must not land in the field
-        endKeyWait(kind);
-      }
-      return;
+  function typesCharacter(event) { return [...event.key].length === 1; }
+
+  // Held with Ctrl or Meta, a key is the browser's; AltGr, which Windows
+  // reports as Ctrl+Alt, types characters.
+  function heldForTheBrowser(event) {
+    return (event.ctrlKey || event.metaKey) && !event.getModifierState("AltGraph");
+  }
+
+  // At a key wait: a key that types a character, Enter and Escape end it.
+  // Alt (Option) with a key ends it only if a character follows (keypress),
+  // as on a Mac; every other key keeps its meaning.
+  function keyAtWait(event) {
+    if (heldForTheBrowser(event) || event.isComposing) return;
+    if (event.altKey && !event.getModifierState("AltGraph")) return;
+    if (typesCharacter(event) || event.key === "Enter" || event.key === "Escape") {
+      event.preventDefault();  // the key ends the wait and goes nowhere else
+      endKeyWait();
     }
-    if (event.target !== field) return;
+  }
+
+  function onKeyPress(event) {
+    if (keyWanted && event.altKey) {
+      event.preventDefault();
+      endKeyWait();
+    }
+  }
+
+  // At a prompt, typing reaches the field wherever the focus is in the page.
+  function keyElsewhere(event) {
+    if (heldForTheBrowser(event) || event.altKey || event.isComposing || field.disabled) return;
     if (event.key === "Enter") {
       event.preventDefault();
-      const line = field.value;
-      field.value = "";
-      enter(line);
+      submit();
+    } else if (typesCharacter(event)) {
+      event.preventDefault();
+      field.setRangeText(event.key, field.selectionStart, field.selectionEnd, "end");
+      field.focus();
+    }
+  }
+
+  function onKeyDown(event) {
+    if (keyWanted) {
+      keyAtWait(event);
+    } else if (event.target !== field) {
+      keyElsewhere(event);
+    } else if (event.key === "Enter") {
+      // The Enter that ends an input method's composition is the method's.
+      if (event.isComposing || event.keyCode === 229) return;
+      event.preventDefault();
+      submit();
     } else if (event.key === "ArrowUp" || event.key === "ArrowDown") {
       event.preventDefault();
       recall(event.key === "ArrowUp" ? -1 : 1);
     }
-  }
-
-  // Keyboards that name no key (Android's say "Unidentified") still type.
-  function onInput() {
-    if (!keyWanted) return;
-    field.value = "";
-    endKeyWait(characterKey);
   }
 
   function onPaste(event) {
@@ -130,40 +212,51 @@ var tinkerspindlePage = (function () {
     for (const line of lines) enter(line);
   }
 
-  function onPointerDown(event) {
-    if (keyWanted && event.pointerType !== "mouse") {
-      event.preventDefault();
-      endKeyWait(characterKey);
-    }
-  }
-
-  // A click brings the field (and a phone's keyboard) up, unless it made a selection.
+  // A click or tap that selects no text ends a wait, or brings the field
+  // (and a phone's keyboard) up.
   function onClick() {
-    if (!field.disabled && window.getSelection().isCollapsed) field.focus();
+    if (!window.getSelection().isCollapsed) return;
+    if (keyWanted) {
+      endKeyWait();
+    } else if (!field.disabled) {
+      field.focus();
+    }
   }
 
   function start() {
     screen = document.getElementById("screen");
     field = document.getElementById("line");
+    cue = document.getElementById("key");
+    announcer = document.getElementById("announcer");
     document.addEventListener("keydown", onKeyDown, true);
-    document.addEventListener("pointerdown", onPointerDown, true);
+    document.addEventListener("keypress", onKeyPress, true);
     document.addEventListener("click", onClick);
-    field.addEventListener("input", onInput);
     field.addEventListener("paste", onPaste);
+    window.addEventListener("resize", keepInView);
+    if (window.visualViewport) window.visualViewport.addEventListener("resize", keepInView);
     field.focus();
     setState("busy");
+    if ("serviceWorker" in navigator) {
+      navigator.serviceWorker.register("service-worker.js").catch(() => {});  // then it plays online only
+    }
   }
 
   function end() {
     decoder.decode();  // nothing more comes
     field.disabled = true;
     field.blur();
+    cue.hidden = true;
+    window.removeEventListener("beforeunload", warnBeforeLeaving);
     setState("ended");
+  }
+
+  if (typeof WebAssembly !== "object") {
+    document.addEventListener("DOMContentLoaded", () => failed("this browser runs no WebAssembly."));
   }
 
   return {
     write(pointer, length) {
-      append(decoder.decode(HEAPU8.subarray(pointer, pointer + length), {stream: true}));
+      show(decoder.decode(HEAPU8.subarray(pointer, pointer + length), {stream: true}));
     },
 
     clear() {
@@ -188,16 +281,21 @@ var tinkerspindlePage = (function () {
     },
 
     readKey() {
+      showCue();
       setState("key");
       return new Promise((resolve) => { keyWanted = resolve; });
     },
 
     start,
     end,
+    failed,
   };
 })();
 
 Module["onRuntimeInitialized"] = function () {
   tinkerspindlePage.start();
   Module["ccall"]("main", "number", [], [], {async: true}).then(tinkerspindlePage.end);
+};
+Module["onAbort"] = function () {
+  tinkerspindlePage.failed("a file of the game did not load. Reload the page to try again.");
 };

@@ -14,14 +14,7 @@ EM_JS(void, pageWrite, (const char* bytes, std::size_t length),
 EM_ASYNC_JS(std::size_t, pageReadLine, (char* buffer, std::size_t capacity),
             { return await tinkerspindlePage.readLine(buffer, capacity); });
 EM_JS(void, pageClear, (), { tinkerspindlePage.clear(); });
-EM_ASYNC_JS(int, pageReadKey, (), { return await tinkerspindlePage.readKey(); });
-
-namespace {
-
-// What pageReadKey answers: the page tells the two kinds of key apart.
-constexpr int twoPartKey = 2;
-
-}  // namespace
+EM_ASYNC_JS(void, pageReadKey, (), { await tinkerspindlePage.readKey(); });
 
 void adoptStandardStreams() {}  // the page has no descriptors to lose
 
@@ -35,6 +28,9 @@ bool standardOutputIsTerminal() { return true; }
 
 void clearTerminal() { pageClear(); }
 
+// The page has no two-part keys: an arrow or a function key keeps its
+// meaning in the browser and ends no wait.
 KeyPress readKeyPress() {
-    return pageReadKey() == twoPartKey ? KeyPress::TwoPart : KeyPress::Character;
+    pageReadKey();
+    return KeyPress::Character;
 }
