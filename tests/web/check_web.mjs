@@ -80,10 +80,12 @@ async function typeLine(page, line) {
   await page.keyboard.press("Enter");
 }
 
-// Types the lines, pressing a key at every wait on the way.
+// Types the lines, pressing a key at every wait on the way, while the game
+// reads lines.
 async function playLines(page, lines) {
   for (const line of lines) {
     while (await settled(page) === "key") await page.keyboard.press("x");
+    if (await settled(page) !== "line") break;
     await typeLine(page, line);
   }
   return settled(page);
@@ -104,21 +106,14 @@ function untypeable(typed) {
 }
 
 // Plays the typed lines; gives the text of every screen, joined by form feeds.
+// Where a pipe would meet the end of input, the page waits for more.
 async function play(site, typed) {
   const lines = typed.split("\n");
   if (lines[lines.length - 1] === "") lines.pop();
   const { browser, page, errors } = await openPage(site);
   try {
-    for (;;) {
-      const state = await settled(page);
-      if (state === "key") {
-        await page.keyboard.press("x");
-      } else if (state === "line" && lines.length > 0) {
-        await typeLine(page, lines.shift());
-      } else {
-        break;  // where a pipe would meet the end of input, the page waits for more
-      }
-    }
+    await playLines(page, lines);
+    while (await settled(page) === "key") await page.keyboard.press("x");
     const screens = [...await page.evaluate(() => window.clearedScreens), await screenText(page)];
     expect(errors.length === 0, `page errors: ${errors.join("; ")}`);
     return screens.join("\f");
@@ -209,13 +204,36 @@ const checks = {
 
   async a_click_ends_a_wait_and_typing_finds_the_field(page) {
     expect(await settled(page) === "key", "no key wait at the title");
-    await page.mouse.click(200, 60);
-    expect(await settled(page) === "line", "the click did not end the wait");
+    const word = await page.evaluate(() => {
+      const range = document.createRange();
+      const text = [...document.getElementById("screen").childNodes].find((node) =>
+        node.nodeType === Node.TEXT_NODE && node.data.includes("Tinkerspindle"));
+      range.setStart(text, text.data.indexOf("Tinkerspindle"));
+      range.setEnd(text, text.data.indexOf("Tinkerspindle") + 5);
+      const { x, y, width, height } = range.getBoundingClientRect();
+      return { x: x + width / 2, y: y + height / 2 };
+    });
+    await page.mouse.dblclick(word.x, word.y);
+    await page.waitForTimeout(600);
+    expect(await settled(page) === "key" &&
+           await page.evaluate(() => window.getSelection().toString()) === "Tinkerspindle",
+           "a double click to select a word ended the wait");
+    await page.mouse.click(200, 300);
+    await page.waitForFunction(() => document.body.dataset.state === "line");
     await page.evaluate(() => document.activeElement.blur());
     await page.keyboard.type("p");
     await page.keyboard.press("Enter");
     expect(await settled(page) === "line" && (await screenText(page)).includes(WORKSHOP),
            "typing away from the field was lost");
+    await page.evaluate(() => {  // two lines pasted, the focus on the page
+      const clipboardData = new DataTransfer();
+      clipboardData.setData("text", "talk\nn\n");
+      document.body.dispatchEvent(new ClipboardEvent("paste", { clipboardData, bubbles: true }));
+    });
+    await page.waitForFunction(() => document.getElementById("screen").textContent.includes("refuse"));
+    const shown = await page.evaluate(() => document.getElementById("screen").textContent);
+    expect(/talk\n\nThe thing[^]*go!\n\n[^]*\nn\n\nYou are in a pile/.test(shown),
+           `the pasted lines are not shown each before its reply:\n${shown}`);
     const asked = new Promise((resolve) => page.once("dialog", (dialog) => {
       resolve(dialog.type());
       dialog.dismiss();

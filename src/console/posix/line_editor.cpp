@@ -168,10 +168,10 @@ int rowsAboveCursor(int columns) {
     return columns > 0 ? width / columns : 0;
 }
 
-// After a stop: the prompt and the line drawn again, on the line the
-// cursor is on (a fresh one, under the shell's "fg").
+// After a stop: the prompt and the line drawn again from the start of the
+// row the cursor is on (a fresh one, under the shell's "fg").
 void redrawAfterResume() {
-    (void)!write(controllingTerminal(), "\r\x1b[K", 4);
+    (void)!write(controllingTerminal(), "\r", 1);
     el_set(editor, EL_REFRESH);
 }
 

@@ -10,6 +10,7 @@ var tinkerspindlePage = (function () {
   "use strict";
 
   const historyLength = 100;  // lines kept for Up and Down, in memory only
+  const doubleClickMilliseconds = 300;
   // The title box's frame, hidden from assistive technology, which would
   // read every asterisk out.
   const frame = /(\*+)/;
@@ -28,12 +29,14 @@ var tinkerspindlePage = (function () {
   let historyPosition = 0;
   let draft = "";
   let clears = 0;
+  let pendingClick = null;
 
   // data-state (loading, busy, line, key, ended) and data-clears are for the
   // tests, which wait on them; the page itself never reads them.
   function setState(state) { document.body.dataset.state = state; }
 
   function failed(reason) {
+    document.getElementById("loading").hidden = true;
     const failure = document.getElementById("failure");
     failure.textContent = `Tinkerspindle could not start: ${reason}`;
     failure.hidden = false;
@@ -116,10 +119,10 @@ var tinkerspindlePage = (function () {
     draft = "";
   }
 
+  // A line typed ahead is shown when the game reads it, so that the screen
+  // reads as if it had been typed then.
   function enter(line) {
-    showTyped(line);
     remember(line);
-    announcer.replaceChildren();
     window.addEventListener("beforeunload", warnBeforeLeaving);
     if (lineWanted) {
       const resolve = lineWanted;
@@ -129,6 +132,12 @@ var tinkerspindlePage = (function () {
     } else {
       typedLines.push(line);
     }
+  }
+
+  function taken(line) {
+    showTyped(line);
+    announcer.replaceChildren();
+    return line;
   }
 
   function submit() {
@@ -175,7 +184,7 @@ var tinkerspindlePage = (function () {
 
   // At a prompt, typing reaches the field wherever the focus is in the page.
   function keyElsewhere(event) {
-    if (heldForTheBrowser(event) || event.altKey || event.isComposing || field.disabled) return;
+    if (heldForTheBrowser(event) || event.altKey || event.isComposing || field.hidden) return;
     if (event.key === "Enter") {
       event.preventDefault();
       submit();
@@ -202,23 +211,38 @@ var tinkerspindlePage = (function () {
     }
   }
 
+  // A paste at a prompt, wherever the focus is, goes into the field, and
+  // each of its whole lines is entered.
   function onPaste(event) {
-    const pasted = event.clipboardData.getData("text");
-    if (!/[\r\n]/.test(pasted)) return;
+    if (keyWanted || field.hidden) return;
     event.preventDefault();
-    const before = field.value.slice(0, field.selectionStart);
-    const lines = (before + pasted).split(/\r?\n|\r/);
-    field.value = lines.pop() + field.value.slice(field.selectionEnd);
+    const pasted = event.clipboardData.getData("text");
+    const into = event.target === field;
+    const start = into ? field.selectionStart : field.value.length;
+    const end = into ? field.selectionEnd : field.value.length;
+    const lines = (field.value.slice(0, start) + pasted).split(/\r?\n|\r/);
+    const rest = field.value.slice(end);
+    field.value = lines.pop();
+    field.setSelectionRange(field.value.length, field.value.length);
+    field.setRangeText(rest, field.value.length, field.value.length, "start");
     for (const line of lines) enter(line);
+    field.focus();
   }
 
   // A click or tap that selects no text ends a wait, or brings the field
-  // (and a phone's keyboard) up.
-  function onClick() {
-    if (!window.getSelection().isCollapsed) return;
-    if (keyWanted) {
+  // (and a phone's keyboard) up. A mouse's click ends a wait only once no
+  // second click has followed it, which would make it a double click that
+  // selects a word.
+  function onClick(event) {
+    clearTimeout(pendingClick);
+    if (event.detail > 1 || !window.getSelection().isCollapsed) return;
+    if (keyWanted && event.pointerType === "mouse") {
+      pendingClick = setTimeout(() => {
+        if (keyWanted && window.getSelection().isCollapsed) endKeyWait();
+      }, doubleClickMilliseconds);
+    } else if (keyWanted) {
       endKeyWait();
-    } else if (!field.disabled) {
+    } else {
       field.focus();
     }
   }
@@ -231,10 +255,11 @@ var tinkerspindlePage = (function () {
     document.addEventListener("keydown", onKeyDown, true);
     document.addEventListener("keypress", onKeyPress, true);
     document.addEventListener("click", onClick);
-    field.addEventListener("paste", onPaste);
+    document.addEventListener("paste", onPaste);
+    field.addEventListener("input", keepInView);
     window.addEventListener("resize", keepInView);
     if (window.visualViewport) window.visualViewport.addEventListener("resize", keepInView);
-    field.focus();
+    document.getElementById("loading").hidden = true;
     setState("busy");
     if ("serviceWorker" in navigator) {
       navigator.serviceWorker.register("service-worker.js").catch(() => {});  // then it plays online only
@@ -243,8 +268,7 @@ var tinkerspindlePage = (function () {
 
   function end() {
     decoder.decode();  // nothing more comes
-    field.disabled = true;
-    field.blur();
+    field.disabled = field.hidden = true;
     cue.hidden = true;
     window.removeEventListener("beforeunload", warnBeforeLeaving);
     setState("ended");
@@ -269,10 +293,11 @@ var tinkerspindlePage = (function () {
       if (unreadBytes === null) {
         let line = typedLines.shift();
         if (line === undefined) {
+          if (field.hidden) showField();
           setState("line");
           line = await new Promise((resolve) => { lineWanted = resolve; });
         }
-        unreadBytes = encoder.encode(line + "\n");
+        unreadBytes = encoder.encode(taken(line) + "\n");
       }
       const count = Math.min(capacity, unreadBytes.length);
       HEAPU8.set(unreadBytes.subarray(0, count), pointer);
