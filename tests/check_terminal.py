@@ -322,26 +322,36 @@ def output_to_a_file_is_what_a_pipe_gives(program):
 SHELL = "PS1='$ ' bash --norc --noprofile -i"
 
 
-def suspended_and_resumed(pane, typed):
-    """Ctrl+Z with typed on the prompt's line, then fg: the screen after."""
-    pane.keys(typed, "C-z")
+def suspended_and_resumed(pane, typed, last_line, resized=None):
+    """Ctrl+Z after typed (keys, or a burst), then fg, the pane perhaps
+    resized meanwhile: the screen once its last line is shown is awaited."""
+    pane.burst(*typed, "C-z") if isinstance(typed, tuple) else pane.keys(typed, "C-z")
     pane.wait_for("Stopped")
     pane.line("clear")  # the shell's own: the game's earlier text is gone
     pane.wait_for("Stopped", gone=True)
+    if resized:
+        pane.resize(resized)
     pane.line("fg")
-    return pane.wait_for(lambda screen: screen.rstrip().endswith(typed))
+    return pane.wait_for(lambda screen: screen.rstrip("\n").endswith("\n" + last_line))
 
 
 def suspend_and_resume_under_a_wrapper(program):
     # The shell waits for the wrapper, not for the game, and sees only the
     # wrapper stop; the game must come back whenever the wrapper does.
     def check(pane):
-        pane.line(f"sh -c '{program}; echo wrapper-done'")
+        wrapper = f"sh -c '{program}; echo wrapper-done'"
+        pane.line(wrapper)
         to_play(pane)
-        for attempt in range(5):
-            suspended_and_resumed(pane, "ta")
+        for attempt in range(4):
+            suspended_and_resumed(pane, "ta", last_line="ta")
             pane.keys("Left", "Right", "lk", "Enter")
             pane.wait_for(BRIEFING)
+        pane.line("inv")
+        pane.wait_for(CARRYING)
+        # Ctrl+Z typed ahead of the prompt; fg's echo of the command is the last line
+        suspended_and_resumed(pane, ("x",), last_line=wrapper)
+        pane.line("talk")
+        pane.wait_for(BRIEFING)
         pane.keys("C-d")
         pane.wait_for("wrapper-done")
     check.__name__ = "suspend_and_resume_under_a_wrapper"
@@ -349,17 +359,18 @@ def suspend_and_resume_under_a_wrapper(program):
 
 
 def line_typed_before_a_suspend_is_drawn_again(program):
+    # Widened while the game is stopped, the pane shows the line at its new width.
     def check(pane):
         pane.line(program)
         pane.wait_for(TITLE)
         pane.keys("Enter")
         pane.wait_for(MENU)
-        screen = suspended_and_resumed(pane, "x")
-        assert screen.rstrip().splitlines()[-1] == "Enter Selection:  x", screen
-        pane.keys("BSpace", "q", "Enter")
+        typed = "x" * 60
+        suspended_and_resumed(pane, typed, resized=100, last_line="Enter Selection:  " + typed)
+        pane.keys("C-u", "q", "Enter")
         pane.wait_for("Quit game.  Close window.")
     check.__name__ = "line_typed_before_a_suspend_is_drawn_again"
-    return check, SHELL
+    return check, SHELL, 50
 
 
 def a_resize_takes_effect_mid_line(pane):
@@ -463,13 +474,14 @@ def cases(program):
     plain += [signal_during_wait(s) for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT,
                                               signal.SIGQUIT)]
     found = {check.__name__: (check, game(program)) for check in plain}
-    for check, command in [waits_read_the_terminal_with_input_from_a_file(program),
-                           closed_standard_stream(program, "<&-", input_closed_at_a_terminal),
-                           closed_standard_stream(program, ">&-", output_closed_at_a_terminal),
-                           output_to_a_file_is_what_a_pipe_gives(program),
-                           suspend_and_resume_under_a_wrapper(program),
-                           line_typed_before_a_suspend_is_drawn_again(program)]:
-        found[check.__name__] = (check, command)
+    for check, command, *width in [
+            waits_read_the_terminal_with_input_from_a_file(program),
+            closed_standard_stream(program, "<&-", input_closed_at_a_terminal),
+            closed_standard_stream(program, ">&-", output_closed_at_a_terminal),
+            output_to_a_file_is_what_a_pipe_gives(program),
+            suspend_and_resume_under_a_wrapper(program),
+            line_typed_before_a_suspend_is_drawn_again(program)]:
+        found[check.__name__] = (check, command, *width)
     found["a_narrow_pane_shows_the_prompt_once"] = (a_narrow_pane_shows_the_prompt_once,
                                                     game(program), 12)
     return found

@@ -28,6 +28,10 @@ constexpr wchar_t escapedByteBase = 0xdc00;
 
 EditLine* editor = nullptr;
 HistoryW* history = nullptr;
+// The text on the screen's last line when the read began, and the part of it
+// the editor draws: the part on the terminal's last row, until the line is
+// drawn afresh after a stop or a resize, when the whole text is.
+char wholePrompt[promptCapacity + 1];
 char prompt[promptCapacity + 1];
 
 // The line being handed out; the editor keeps it until its next read. The
@@ -116,7 +120,7 @@ bool queueNextKey() {
     if (lead == noKeyByte) return false;
     if (const int signalNumber = signalTypedAs(lead)) {
         takeTerminalBytes(1);  // typed ahead during a key wait: it acts now, as at the prompt
-        raise(signalNumber);
+        signalForegroundJob(signalNumber);
         return true;
     }
     if (lead == escapeByte) {
@@ -169,16 +173,21 @@ int rowsAboveCursor(int columns) {
 }
 
 // After a stop: the prompt and the line drawn again from the start of the
-// row the cursor is on (a fresh one, under the shell's "fg").
+// row the cursor is on (a fresh one, under the shell's "fg"), at the width
+// of now: the terminal may have changed size meanwhile, unseen.
 void redrawAfterResume() {
+    el_resize(editor);
+    std::strcpy(prompt, wholePrompt);
     (void)!write(controllingTerminal(), "\r", 1);
     el_set(editor, EL_REFRESH);
 }
 
 // After a change of size: the terminal has laid the line out again for the
-// new width; back to where it starts, and drawn again from there.
+// new width, the prompt's text with it; back to where that text starts, and
+// drawn again from there.
 void redrawAfterResize() {
     el_resize(editor);
+    std::strcpy(prompt, wholePrompt);
     char moveUp[32];
     const int rows = rowsAboveCursor(terminalColumns());
     const int length = rows > 0 ? std::snprintf(moveUp, sizeof moveUp, "\r\x1b[%dA\x1b[J", rows)
@@ -222,6 +231,8 @@ void usePrompt(std::string_view shown) {
     bool plain = shown.size() <= promptCapacity;
     for (char byte : shown) plain = plain && byte >= ' ' && byte <= '~';
     if (!plain) shown = {};
+    shown.copy(wholePrompt, shown.size());
+    wholePrompt[shown.size()] = '\0';
     const std::size_t columns = static_cast<std::size_t>(terminalColumns());
     if (columns > 0 && shown.size() > columns) shown.remove_prefix((shown.size() - 1) / columns * columns);
     shown.copy(prompt, shown.size());

@@ -244,6 +244,15 @@ int signalTypedAs(int byte) {
     return 0;
 }
 
+void signalForegroundJob(int signalNumber) {
+    const pid_t job = controllingTerminal() >= 0 ? tcgetpgrp(terminal) : -1;
+    if (job > 0) {
+        killpg(job, signalNumber);
+    } else {
+        raise(signalNumber);
+    }
+}
+
 void setTerminalRedraw(TerminalRedraw drawing) { redraw = drawing; }
 
 // TCSANOW throughout, never TCSAFLUSH: keys typed ahead must survive a change.

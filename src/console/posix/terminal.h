@@ -42,6 +42,10 @@ TerminalBytes terminalKeyBytes();
 // prompt, they reach it as bytes.
 int signalTypedAs(int byte);
 
+// Sends the signal as the terminal's line discipline sends it for its key: to
+// the whole foreground job, a wrapper script included, not to the game alone.
+void signalForegroundJob(int signalNumber);
+
 // What the line editor does while it reads, called from the reads of the
 // terminal, outside any signal handler: after the terminal changed size,
 // and after the game was continued and the terminal is back in the settings
