@@ -378,7 +378,7 @@ def a_resize_takes_effect_mid_line(pane):
     pane.keys("lk")
     pane.resize(50)
     pane.keys("x" * 68, "Home", "ta")
-    screen = pane.stays("talk" + "x" * 46)
+    screen = pane.wait_for("talk" + "x" * 46)
     assert "xta" not in screen and "xxxxxxx\nta" not in screen, screen
     pane.keys("Enter")
     pane.wait_for(BRIEFING)

@@ -11,6 +11,7 @@ var tinkerspindlePage = (function () {
 
   const historyLength = 100;  // lines kept for Up and Down, in memory only
   const doubleClickMilliseconds = 300;
+  const announcedMilliseconds = 2000;  // a screen reader has the text from the moment it came
   // The title box's frame, hidden from assistive technology, which would
   // read every asterisk out.
   const frame = /(\*+)/;
@@ -30,6 +31,7 @@ var tinkerspindlePage = (function () {
   let draft = "";
   let clears = 0;
   let pendingClick = null;
+  let pendingSilence = null;
 
   // data-state (loading, busy, line, key, ended) and data-clears are for the
   // tests, which wait on them; the page itself never reads them.
@@ -74,6 +76,10 @@ var tinkerspindlePage = (function () {
       }
     }
     announcer.append(text.split(frame).filter((piece) => !frame.test(piece)).join(""));
+    // Once read out, the reply leaves the live region, so that reading the
+    // page through does not meet it twice.
+    clearTimeout(pendingSilence);
+    pendingSilence = setTimeout(() => announcer.replaceChildren(), announcedMilliseconds);
     keepInView();
   }
 
