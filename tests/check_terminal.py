@@ -111,10 +111,7 @@ def bye_clears_the_screen(pane, scroll_back_erased=True):
     to_play(pane)
     for _ in range(12):  # more than a screen, so that there is scroll-back to erase
         pane.line("xyzzy")
-    deadline = time.monotonic() + tmux_pane.PATIENCE
-    while pane.history_size() == 0 and time.monotonic() < deadline:
-        time.sleep(0.05)
-    assert pane.history_size() > 0, "nothing scrolled off the screen:\n" + pane.screen()
+    pane.wait_for(lambda screen: pane.history_size() > 0)  # something scrolled off the screen
     pane.line("bye")
     screen = pane.wait_for(QUIT_LINE)
     lines = screen.splitlines()

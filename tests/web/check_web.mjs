@@ -95,6 +95,11 @@ async function playLines(page, lines) {
   return settled(page);
 }
 
+// How many pixels the page is wider than the screen.
+function overflowing(page) {
+  return page.evaluate(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);
+}
+
 // Every node of the accessibility tree that Chromium gives assistive technology.
 async function accessibleNodes(page) {
   const session = await page.context().newCDPSession(page);
@@ -174,8 +179,7 @@ const checks = {
     expect(await settled(page) === "key", "no key wait at the title");
     await page.locator("#screen").tap();
     expect(await settled(page) === "line", "the tap did not end the wait");
-    const overflow = await page.evaluate(() =>
-      document.documentElement.scrollWidth - document.documentElement.clientWidth);
+    const overflow = await overflowing(page);
     expect(overflow <= 0, `the page is ${overflow} pixels wider than the phone`);
     await page.locator("#line").tap();
     await typeLine(page, "q");
@@ -282,8 +286,7 @@ const checks = {
         .map((rect) => Math.round(rect.top))).size;
     });
     expect(rows === 7, `the title box takes ${rows} rows, not 7`);
-    const overflow = await page.evaluate(() =>
-      document.documentElement.scrollWidth - document.documentElement.clientWidth);
+    const overflow = await overflowing(page);
     expect(overflow <= 0, `the page is ${overflow} pixels wider than the screen`);
   },
 

@@ -163,37 +163,41 @@ unsigned char endOrDeleteNext(EditLine*, int) {
     return CC_REFRESH;
 }
 
-// How many rows the prompt and the line up to the cursor take at this width.
+// How many rows the prompt's whole text and the line up to the cursor take
+// at this width.
 int rowsAboveCursor(int columns) {
     const LineInfoW* current = el_wline(editor);
-    int width = static_cast<int>(std::strlen(prompt));
+    int width = static_cast<int>(std::strlen(wholePrompt));
     for (const wchar_t* character = current->buffer; character < current->cursor; ++character)
         width += std::max(wcwidth(*character), 1);
     return columns > 0 ? width / columns : 0;
 }
 
-// After a stop: the prompt and the line drawn again from the start of the
-// row the cursor is on (a fresh one, under the shell's "fg"), at the width
-// of now: the terminal may have changed size meanwhile, unseen.
-void redrawAfterResume() {
+// The prompt's whole text and the line drawn again from where the cursor is,
+// at the terminal's width of now: the line is laid out afresh.
+void drawAfresh() {
     el_resize(editor);
     std::strcpy(prompt, wholePrompt);
-    (void)!write(controllingTerminal(), "\r", 1);
     el_set(editor, EL_REFRESH);
 }
 
+// After a stop: from the start of the row the cursor is on (a fresh one,
+// under the shell's "fg"); the terminal may have changed size meanwhile,
+// unseen.
+void redrawAfterResume() {
+    (void)!write(controllingTerminal(), "\r", 1);
+    drawAfresh();
+}
+
 // After a change of size: the terminal has laid the line out again for the
-// new width, the prompt's text with it; back to where that text starts, and
-// drawn again from there.
+// new width, the prompt's text with it; back to where that text starts.
 void redrawAfterResize() {
-    el_resize(editor);
-    std::strcpy(prompt, wholePrompt);
     char moveUp[32];
     const int rows = rowsAboveCursor(terminalColumns());
     const int length = rows > 0 ? std::snprintf(moveUp, sizeof moveUp, "\r\x1b[%dA\x1b[J", rows)
                                 : std::snprintf(moveUp, sizeof moveUp, "\r\x1b[J");
     (void)!write(controllingTerminal(), moveUp, static_cast<std::size_t>(length));
-    el_set(editor, EL_REFRESH);
+    drawAfresh();
 }
 
 bool startEditor() {

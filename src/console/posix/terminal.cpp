@@ -166,23 +166,21 @@ int awaitByte(int milliseconds) {
 
 // One more byte into the look-ahead; false if none comes in time or the
 // terminal is gone. Every signal wakes the wait, so that a stop, a continue
-// or a change of size is dealt with at once, and the read never starts in
-// the background (SIGTTIN is ignored, so a read there fails instead).
+// or a change of size is dealt with at once; a read in the background fails
+// (SIGTTIN is ignored) rather than stopping the game.
 bool readAhead(int milliseconds) {
     for (;;) {
         const int count = awaitByte(milliseconds);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) return false;
-        if (standing() == Standing::Background) {
-            resumed = 1;  // wait for the terminal, then settle as after a stop
-            continue;
-        }
         const ssize_t got = read(terminal, lookAhead + lookAheadHeld, 1);
         if (got == 1) {
             ++lookAheadHeld;
             return true;
         }
-        if (got == 0 || (errno != EINTR && standing() != Standing::Background)) return false;
+        if (got < 0 && errno == EINTR) continue;
+        if (got == 0 || standing() != Standing::Background) return false;
+        resumed = 1;  // read in the background: wait for the terminal, then settle as after a stop
     }
 }
 

@@ -68,14 +68,16 @@ var tinkerspindlePage = (function () {
   // The game's text, on the screen and, once, in the live region.
   function show(text) {
     if (text === "") return;
+    let words = "";
     for (const piece of text.split(frame)) {
       if (frame.test(piece)) {
         appendSpan(piece, "aria-hidden", "true");
       } else if (piece !== "") {
         appendText(piece);
+        words += piece;
       }
     }
-    announcer.append(text.split(frame).filter((piece) => !frame.test(piece)).join(""));
+    announcer.append(words);
     // Once read out, the reply leaves the live region, so that reading the
     // page through does not meet it twice.
     clearTimeout(pendingSilence);
@@ -110,7 +112,6 @@ var tinkerspindlePage = (function () {
   function endKeyWait() {
     const resolve = keyWanted;
     keyWanted = null;
-    announcer.replaceChildren();
     // The field comes back within the key or tap that ended the wait, so that a
     // phone opens its keyboard for the line that usually follows.
     showField();
@@ -140,11 +141,6 @@ var tinkerspindlePage = (function () {
     }
   }
 
-  function taken(line) {
-    showTyped(line);
-    announcer.replaceChildren();
-    return line;
-  }
 
   function submit() {
     const line = field.value;
@@ -303,7 +299,8 @@ var tinkerspindlePage = (function () {
           setState("line");
           line = await new Promise((resolve) => { lineWanted = resolve; });
         }
-        unreadBytes = encoder.encode(taken(line) + "\n");
+        showTyped(line);
+        unreadBytes = encoder.encode(line + "\n");
       }
       const count = Math.min(capacity, unreadBytes.length);
       HEAPU8.set(unreadBytes.subarray(0, count), pointer);

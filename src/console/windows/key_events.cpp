@@ -20,22 +20,6 @@ bool hasTwoPartCode(unsigned virtualKeyCode) {
            (virtualKeyCode >= firstFunctionKey && virtualKeyCode <= lastFunctionKey);
 }
 
-}  // namespace
-
-std::optional<KeyPress> decodeKeyEvent(const InputEvent& event) {
-    if (event.kind == InputEvent::Kind::Interrupt) return KeyPress::Character;
-    if (event.kind != InputEvent::Kind::Key) return std::nullopt;
-    if (!event.keyDown) {
-        const bool composedWithAlt = event.virtualKeyCode == altKey && event.character != 0;
-        return composedWithAlt ? std::optional(KeyPress::Character) : std::nullopt;
-    }
-    if (event.character != 0 || event.virtualKeyCode == escapeKey) return KeyPress::Character;
-    if (hasTwoPartCode(event.virtualKeyCode)) return KeyPress::TwoPart;
-    return std::nullopt;
-}
-
-namespace {
-
 bool isKey(const InputEvent& event, bool down) {
     return event.kind == InputEvent::Kind::Key && event.keyDown == down;
 }
@@ -53,6 +37,18 @@ void takeLowSurrogate(const ConsoleEvents& events) {
 }
 
 }  // namespace
+
+std::optional<KeyPress> decodeKeyEvent(const InputEvent& event) {
+    if (event.kind == InputEvent::Kind::Interrupt) return KeyPress::Character;
+    if (event.kind != InputEvent::Kind::Key) return std::nullopt;
+    if (!event.keyDown) {
+        const bool composedWithAlt = event.virtualKeyCode == altKey && event.character != 0;
+        return composedWithAlt ? std::optional(KeyPress::Character) : std::nullopt;
+    }
+    if (event.character != 0 || event.virtualKeyCode == escapeKey) return KeyPress::Character;
+    if (hasTwoPartCode(event.virtualKeyCode)) return KeyPress::TwoPart;
+    return std::nullopt;
+}
 
 KeyPress waitForKeyEvent(const ConsoleEvents& events) {
     for (;;) {
