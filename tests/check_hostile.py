@@ -166,6 +166,15 @@ class Case:
             yield b"\nq\n"
         return self.expect(pieces, scenario="menu_unknown_choice")
 
+    def lines_in_pieces(self, scenario, cuts):
+        # Each piece waits until the game has taken the one before.
+        typed = self.typed(scenario)
+        def pieces(outcome):
+            for start, end in zip([0, *cuts], [*cuts, len(typed)]):
+                yield typed[start:end]
+                time.sleep(0.3)
+        return self.expect(pieces, scenario=scenario)
+
     def typed(self, scenario):
         return read_scenario(self.transcripts / f"{scenario}.in")[1]
 
@@ -189,10 +198,22 @@ class Case:
         return self.expect(itertools.chain([b"p\n"], (generator.randbytes(CHUNK) for _ in range(10))))
 
 
+# Lines completed by a later read: cut after their first byte, in their
+# middle and before their line feed, behind lines the readers already took.
+LINES_IN_PIECES = {
+    "menu_line_in_pieces_behind_a_line_taken": ("menu_rest_of_line", [3, 8]),
+    "menu_line_cut_before_its_line_feed": ("menu_unknown_choice", [3]),
+    "command_lines_in_pieces": ("workshop_briefing", [1, 8, 16]),
+}
+
+
 def main(program, transcripts, case, *flags):
     checks = Case(program, transcripts, memory_limit="--no-memory-limit" not in flags)
     try:
-        note = getattr(checks, case)()
+        if case in LINES_IN_PIECES:
+            note = checks.lines_in_pieces(*LINES_IN_PIECES[case])
+        else:
+            note = getattr(checks, case)()
     except AssertionError as failure:
         print(f"FAIL {case}: {failure}")
         return 1
