@@ -320,10 +320,11 @@ SHELL = "PS1='$ ' bash --norc --noprofile -i"
 
 
 def suspended_and_resumed(pane, typed, last_line, resized=None):
-    """Ctrl+Z after typed (keys, or a burst), then fg, the pane perhaps
-    resized meanwhile: the screen once its last line is shown is awaited."""
-    pane.burst(*typed, "C-z") if isinstance(typed, tuple) else pane.keys(typed, "C-z")
+    """Ctrl+Z after typed keys (or within a burst of them), then fg, the pane
+    perhaps resized meanwhile: the screen once its last line is shown is awaited."""
+    pane.burst(*typed) if isinstance(typed, tuple) else pane.keys(typed, "C-z")
     pane.wait_for("Stopped")
+    pane.keys("C-u")  # the keys of a burst that came after Ctrl+Z are the shell's
     pane.line("clear")  # the shell's own: the game's earlier text is gone
     pane.wait_for("Stopped", gone=True)
     if resized:
@@ -346,7 +347,7 @@ def suspend_and_resume_under_a_wrapper(program):
         pane.line("inv")
         pane.wait_for(CARRYING)
         # Ctrl+Z typed ahead of the prompt; fg's echo of the command is the last line
-        suspended_and_resumed(pane, ("x",), last_line=wrapper)
+        suspended_and_resumed(pane, ("x", "C-z"), last_line=wrapper)
         pane.line("talk")
         pane.wait_for(BRIEFING)
         pane.keys("C-d")
@@ -368,6 +369,94 @@ def line_typed_before_a_suspend_is_drawn_again(program):
         pane.wait_for("Quit game.  Close window.")
     check.__name__ = "line_typed_before_a_suspend_is_drawn_again"
     return check, SHELL, 50
+
+
+def bursts_around_a_suspend(program):
+    # Keys ahead of Ctrl+Z in its burst belong to the line, those after it to
+    # the shell; after fg the game edits in its own mode.
+    def check(pane):
+        pane.line(program)
+        to_play(pane)
+        pane.keys("ta")
+        suspended_and_resumed(pane, ("l", "k", "C-z"), last_line="talk")
+        pane.keys("Enter")
+        pane.wait_for(BRIEFING)
+        pane.keys("tl")
+        suspended_and_resumed(pane, ("C-z", "l", "s"), last_line="tl")
+        pane.keys("Left", "a", "Enter")
+        screen = pane.wait_for(BRIEFING)  # the shell's clear took the first one away
+        assert "^[" not in screen, screen
+    check.__name__ = "bursts_around_a_suspend"
+    return check, SHELL
+
+
+def stopped_on_a_row_of_its_own_under_dash(program):
+    def check(pane):
+        pane.line(program)
+        to_play(pane)
+        pane.keys("tal", "C-z")
+        screen = pane.wait_for("Stopped")
+        assert any(line.startswith("[1]") for line in screen.splitlines()), screen
+        pane.line("fg")
+        pane.keys("k", "Enter")
+        pane.wait_for(BRIEFING)
+    check.__name__ = "stopped_on_a_row_of_its_own_under_dash"
+    return check, "PS1='$ ' dash -i"
+
+
+def runs_of_resizes_leave_no_stale_copy(pane):
+    to_play(pane)
+    typed = "x" * 53
+    pane.keys(typed)
+    # Each resize seen on its own, then runs faster than the game redraws.
+    for widths, pause in (([40, 80], 0.5), ([40, 20, 12, 20, 40, 80], 0.5), ([40, 80], 0.05),
+                          ([40, 20, 12, 20, 40, 80], 0.05), ([40, 20, 12, 20, 40, 80], 0)):
+        for width in widths:
+            pane.resize(width)
+            time.sleep(pause)
+        screen = pane.stays(typed, seconds=1.0)
+        rows = screen.rstrip("\n").splitlines()
+        assert rows[-3:] == [WORKSHOP, "You see the host of Tinkerspindle.", typed], \
+            f"after resizes to {widths}:\n{screen}\n{pane.written()[-600:]!r}"
+    pane.keys("C-u", "talk", "Enter")
+    pane.wait_for(BRIEFING)
+
+
+def plain_text_terminal(echoed=True):
+    """TERM that the terminal database cannot address: the terminal's own
+    line discipline, no escape sequence, no library's message, a form feed
+    for a clear, and a typed line shown by the terminal's echo alone."""
+    def check(pane):
+        to_play(pane)
+        pane.line("talk")
+        screen = pane.wait_for(BRIEFING)
+        assert screen.count("talk") == (1 if echoed else 0), screen
+        pane.line("bye")
+        pane.wait_for(QUIT_LINE)
+        pane.keys("Space")
+        pane.wait_for(lambda screen: WORKSHOP in screen.split(QUIT_LINE)[-1])
+        pane.keys("C-d")
+        assert_terminal_restored(pane, expected_status=0)
+        written = pane.written()
+        for unwanted in (b"\x1b", b"\0", b"terminal type"):
+            assert unwanted not in written, f"{unwanted!r} written:\n{written!r}"
+        assert b"\f" + QUIT_LINE.encode() in written, written
+    return check
+
+
+def clear_from_the_database(clear):
+    """An addressable terminal: the database's clear and erase of the
+    scroll-back, with no padding byte, and line editing with no padding."""
+    def check(pane):
+        to_play(pane)
+        pane.keys("tal", "C-u", "talk", "Home", "End", "BSpace", "Enter")
+        pane.wait_for(BRIEFING)
+        pane.line("bye")
+        pane.wait_for(QUIT_LINE)
+        written = pane.written()
+        assert clear + QUIT_LINE.encode() in written, written[-200:]
+        assert b"\0" not in written, f"a padding byte written:\n{written!r}"
+    return check
 
 
 def a_resize_takes_effect_mid_line(pane):
@@ -481,6 +570,21 @@ def cases(program):
         found[check.__name__] = (check, command, *width)
     found["a_narrow_pane_shows_the_prompt_once"] = (a_narrow_pane_shows_the_prompt_once,
                                                     game(program), 12)
+    found["runs_of_resizes_leave_no_stale_copy"] = (runs_of_resizes_leave_no_stale_copy,
+                                                    game(program), 80)
+    for check, command in [bursts_around_a_suspend(program),
+                           stopped_on_a_row_of_its_own_under_dash(program)]:
+        found[check.__name__] = (check, command)
+    for name, setting, check in [
+            ("term_dumb", "export TERM=dumb", plain_text_terminal()),
+            ("term_unset", "unset TERM", plain_text_terminal()),
+            ("term_unknown", "export TERM=tinkerspindle-unknown", plain_text_terminal()),
+            ("term_dumb_without_echo", "stty -echo; export TERM=dumb",
+             plain_text_terminal(echoed=False)),
+            ("term_vt100", "export TERM=vt100", clear_from_the_database(b"\x1b[H\x1b[J")),
+            ("term_xterm", "export TERM=xterm-256color",
+             clear_from_the_database(b"\x1b[H\x1b[2J\x1b[3J"))]:
+        found[name] = (check, f"{setting}; {game(program)}")
     return found
 
 

@@ -30,10 +30,14 @@ class Pane:
         self.workdir = Path(tempfile.mkdtemp(prefix="tinkerspindle-pane-"))
         self.socket = f"tinkerspindle{os.getpid()}"
         # A non-interactive shell leaves the terminal alone, so what the pane's
-        # settings are afterwards is what the game left behind.
-        script = f"cd {shlex.quote(str(self.workdir))} && {command}; echo '<exited>'; sleep 600"
+        # settings are afterwards is what the game left behind. The command
+        # starts once every byte written to the pane is logged (written()).
+        script = (f"cd {shlex.quote(str(self.workdir))} && until [ -e logged ]; do sleep 0.01; done"
+                  f" && {command}; echo '<exited>'; sleep 600")
         self.tmux("new-session", "-d", "-x", str(width), "-y", str(HEIGHT),
                   "sh", "-c", script)
+        self.tmux("pipe-pane", "-o", "-t", "0", f"cat > {shlex.quote(str(self.workdir / 'written'))}")
+        (self.workdir / "logged").touch()
 
     def tmux(self, *arguments):
         return subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null", *arguments],
@@ -102,6 +106,10 @@ class Pane:
         tty = self.tmux("display-message", "-p", "-t", "0", "#{pane_tty}").strip()
         return subprocess.run(["stty", "-a", "-F", tty], capture_output=True, text=True,
                               check=True).stdout
+
+    def written(self):
+        """Every byte written to the pane so far."""
+        return (self.workdir / "written").read_bytes()
 
     def file(self, name):
         return (self.workdir / name).read_text()

@@ -14,6 +14,7 @@
 
 #include "console/posix/key_bytes.h"
 #include "console/posix/terminal.h"
+#include "console/posix/terminal_abilities.h"
 #include "console/utf8.h"
 
 namespace {
@@ -119,7 +120,10 @@ bool queueNextKey() {
     const int lead = peekTerminalByte(0, waitForever);
     if (lead == noKeyByte) return false;
     if (const int signalNumber = signalTypedAs(lead)) {
-        takeTerminalBytes(1);  // typed ahead during a key wait: it acts now, as at the prompt
+        // Read in turn, after the keys typed before it, which the line keeps.
+        takeTerminalBytes(1);
+        // The shell's "Stopped" on a row of its own, whatever the shell.
+        if (signalNumber == SIGTSTP) (void)!write(controllingTerminal(), "\r\n", 2);
         signalForegroundJob(signalNumber);
         return true;
     }
@@ -205,13 +209,19 @@ bool startEditor() {
     if (tried) return editor != nullptr;
     tried = true;
     std::setlocale(LC_CTYPE, "C.UTF-8");  // how the editor shows characters
-    // The editor draws on the terminal itself, never on standard output.
+    // The editor draws on the terminal itself, never on standard output, and
+    // its messages (such as an unknown terminal type's) go nowhere.
     const int screenDescriptor = fcntl(controllingTerminal(), F_DUPFD_CLOEXEC, 0);
     std::FILE* screen = screenDescriptor >= 0 ? fdopen(screenDescriptor, "w") : nullptr;
-    if (screen == nullptr) return false;
-    editor = el_init_fd("tinkerspindle", stdin, screen, screen, STDIN_FILENO, screenDescriptor,
+    std::FILE* messages = std::fopen("/dev/null", "we");
+    if (screen == nullptr || messages == nullptr) return false;
+    editor = el_init_fd("tinkerspindle", stdin, screen, messages, STDIN_FILENO, screenDescriptor,
                         screenDescriptor);
     if (editor == nullptr) return false;
+    padWithNothing();
+    // Ctrl+C, Ctrl+\ and Ctrl+Z come as bytes, in turn with the keys around
+    // them, rather than as signals that throw away the keys typed before.
+    el_set(editor, EL_SETTY, "-d", "-isig", nullptr);
     history = history_winit();
     HistEventW event;
     history_w(history, &event, H_SETSIZE, historyLength);

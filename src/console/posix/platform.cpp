@@ -1,7 +1,9 @@
 // The platform layer on POSIX: standard input and output by file descriptor,
 // waited on when they would block; key presses from the controlling
 // terminal in raw mode; and, when standard input is that terminal, lines
-// through the line editor. The terminal's settings come back on every way out.
+// through the line editor, or through the terminal's own line discipline
+// where the terminal cannot be addressed. The terminal's settings come back
+// on every way out.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -15,6 +17,7 @@
 #include "console/posix/line_editor.h"
 #include "console/platform.h"
 #include "console/posix/terminal.h"
+#include "console/posix/terminal_abilities.h"
 
 namespace {
 
@@ -92,13 +95,16 @@ void adoptStandardStreams() {
 }
 
 std::size_t readStandardInput(char* buffer, std::size_t capacity) {
-    if (inputIsControllingTerminal()) {
+    if (inputIsControllingTerminal() && terminalCanBeAddressed()) {
         const bool shownOnTerminal = standardOutputIsTerminal() && lastLineFits;
         const std::string_view shown(lastLine, shownOnTerminal ? lastLineLength : 0);
         const auto count = readEditedLine(buffer, capacity, shown);
         lastLineLength = 0;  // what stands there now is the line typed, not the game's text
         if (count) return *count;
     }
+    // The terminal's own line discipline: first the keys a key wait looked at but left.
+    if (inputIsControllingTerminal())
+        if (const std::size_t count = takeLookAhead(buffer, capacity)) return count;
     return readInputDescriptor(buffer, capacity);
 }
 
@@ -124,8 +130,8 @@ bool standardOutputIsTerminal() {
 }
 
 void clearTerminal() {
-    static constexpr char homeEraseScreenAndScrollback[] = "\x1b[H\x1b[2J\x1b[3J";
-    writeStandardOutput(homeEraseScreenAndScrollback, sizeof homeEraseScreenAndScrollback - 1);
+    const std::string_view clear = terminalClear();
+    writeStandardOutput(clear.data(), clear.size());
 }
 
 KeyPress readKeyPress() {

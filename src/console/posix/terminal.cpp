@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -22,6 +23,10 @@ std::size_t lookAheadHeld = 0;
 // How often a game continued in the background looks whether the terminal
 // is its own again; nothing tells it when.
 constexpr int backgroundPollMilliseconds = 100;
+
+// How long the terminal's size must hold before the line is drawn for it:
+// longer than the quarter of a second at which tmux passes a run of sizes on.
+constexpr long resizeQuietMilliseconds = 300;
 
 // Shared with the signal handlers, which only restore settings, re-raise
 // and set flags. One guard at a time saves its settings here, where a
@@ -118,19 +123,30 @@ bool awaitForeground() {
     return now == Standing::Foreground;
 }
 
+// Waits out a run of changes of size (a window being dragged) until none
+// has come for a while: a line drawn for a width the terminal has already
+// left behind lands on the wrong rows. Signals come in meanwhile.
+void awaitLastResize(const sigset_t& unblocked) {
+    const timespec quiet{0, resizeQuietMilliseconds * 1000000L};
+    while (resized) {
+        resized = 0;
+        pselect(0, nullptr, nullptr, nullptr, &quiet, &unblocked);
+    }
+}
+
 // After a stop: the settings of the moment back, and the line drawn again;
 // after a change of size, the line drawn for the new width.
-void settleAfterSignals() {
+void settleAfterSignals(const sigset_t& unblocked) {
+    const bool sizeChanged = resized && redraw.resized != nullptr;
+    if (sizeChanged) awaitLastResize(unblocked);
+    resized = 0;
     if (resumed) {
         resumed = 0;
         if (!awaitForeground()) return;
         if (settingsChanged && settingsInUseKnown) tcsetattr(terminal, TCSANOW, &settingsInUse);
         if (redraw.resumed != nullptr) redraw.resumed();
     }
-    if (resized) {
-        resized = 0;
-        if (redraw.resized != nullptr) redraw.resized();
-    }
+    if (sizeChanged) redraw.resized();
 }
 
 // Before a read blocks: whatever settings the reader set are the ones to
@@ -150,7 +166,7 @@ int awaitByte(int milliseconds) {
     sigemptyset(&wakers);
     for (int signalNumber : {SIGTSTP, SIGCONT, SIGWINCH}) sigaddset(&wakers, signalNumber);
     sigprocmask(SIG_BLOCK, &wakers, &previous);
-    settleAfterSignals();
+    settleAfterSignals(previous);
     noteSettingsInUse();
     fd_set readable;
     FD_ZERO(&readable);
@@ -226,6 +242,13 @@ void takeTerminalBytes(std::size_t count) {
     for (std::size_t index = count; index < lookAheadHeld; ++index)
         lookAhead[index - count] = lookAhead[index];
     lookAheadHeld -= count;
+}
+
+std::size_t takeLookAhead(char* buffer, std::size_t capacity) {
+    const std::size_t count = lookAheadHeld < capacity ? lookAheadHeld : capacity;
+    std::memcpy(buffer, lookAhead, count);
+    takeTerminalBytes(count);
+    return count;
 }
 
 TerminalBytes terminalKeyBytes() {

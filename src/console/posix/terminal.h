@@ -33,6 +33,10 @@ int peekTerminalByte(std::size_t ahead, int milliseconds);
 // Takes the next count bytes, which peekTerminalByte has shown.
 void takeTerminalBytes(std::size_t count);
 
+// Takes up to capacity of the bytes in the look-ahead, for a reader of the
+// terminal's own lines; 0 if it holds none.
+std::size_t takeLookAhead(char* buffer, std::size_t capacity);
+
 // The terminal's bytes one at a time, as the key decoding reads them.
 TerminalBytes terminalKeyBytes();
 
