@@ -4,7 +4,9 @@
 // navigation to the title box on screen in headless Chromium, median of runs
 // taken in turn: on a first visit, and on a repeat visit, where the game's
 // service worker serves its files and the floor comes from the server again.
-// Prints the figures as JSON.
+// On the game's page, a key is pressed the moment the title shows, and the
+// time until the menu is on screen is what a player waits. Prints the
+// figures as JSON.
 //
 // usage: node bench/web.mjs SITE_DIR
 
@@ -14,6 +16,7 @@ import { fileOf, launchChromium, serve } from "../tests/web/browser.mjs";
 
 const RUNS = 21;
 const TITLE = "*       Quillbramblewood       *";
+const MENU = "Enter Selection:";
 const titleBox = ["********************************", "*                              *",
                   "*        Tinkerspindle         *", "*              by              *",
                   "*       Quillbramblewood       *", "*                              *",
@@ -27,20 +30,29 @@ function median(values) {
   return sorted[Math.floor(sorted.length / 2)];
 }
 
-// Milliseconds from navigation to the first frame drawn with the title box.
+// Milliseconds from navigation to the first frame drawn with the title box;
+// on the game's page also from the key pressed then to the frame with the menu.
 async function timeToTitle(context, address) {
   const serviceWorker = address.endsWith("/game/");
   const page = await context.newPage();
-  await page.addInitScript((title) => {
-    new MutationObserver((records, observer) => {
-      if (!document.body || !document.body.textContent.includes(title)) return;
-      observer.disconnect();
-      requestAnimationFrame(() => { window.titleShown = performance.now(); });
-    }).observe(document, { childList: true, subtree: true, characterData: true });
-  }, TITLE);
-  await page.goto(address);
-  await page.waitForFunction(() => window.titleShown !== undefined);
-  const shown = await page.evaluate(() => window.titleShown);
+  await page.addInitScript((texts) => {
+    for (const [text, shown] of texts) {
+      new MutationObserver((records, observer) => {
+        if (!document.body || !document.body.textContent.includes(text)) return;
+        observer.disconnect();
+        requestAnimationFrame(() => { window[shown] = performance.now(); });
+      }).observe(document, { childList: true, subtree: true, characterData: true });
+    }
+    addEventListener("keydown", () => { window.keyPressed ??= performance.now(); }, true);
+  }, [[TITLE, "titleShown"], [MENU, "menuShown"]]);
+  await page.goto(address, { waitUntil: "commit" });
+  await page.waitForFunction(() => window.titleShown !== undefined, null, { polling: "raf" });
+  let shown = await page.evaluate(() => window.titleShown);
+  if (serviceWorker) {
+    await page.keyboard.press("x");
+    await page.waitForFunction(() => window.menuShown !== undefined);
+    shown = { title: shown, ...await page.evaluate(() => ({ menu: window.menuShown - window.keyPressed })) };
+  }
   // Until the service worker has the page, a repeat visit would not be one.
   if (serviceWorker) {
     await page.evaluate(() => navigator.serviceWorker.controller || new Promise((resolve) =>
@@ -87,9 +99,11 @@ for (let run = 0; run < RUNS; ++run) {
 }
 await browser.close();
 server.close();
-const of = (runs, visit) => median(runs.map((run) => run[visit]));
+const of = (runs, visit, measure = (shown) => shown) => median(runs.map((run) => measure(run[visit])));
+const title = (shown) => shown.title, menu = (shown) => shown.menu;
 console.log(JSON.stringify({
-  runs: RUNS, gameMs: of(game, "first"), floorMs: of(floor, "first"),
-  gameRepeatMs: of(game, "repeat"), floorRepeatMs: of(floor, "repeat"),
+  runs: RUNS, gameMs: of(game, "first", title), floorMs: of(floor, "first"),
+  gameRepeatMs: of(game, "repeat", title), floorRepeatMs: of(floor, "repeat"),
+  menuMs: of(game, "first", menu), menuRepeatMs: of(game, "repeat", menu),
   gameBytes: gameSent.bytes, gameFiles: gameSent.files, repeatBytes: repeatSent.bytes,
   repeatFiles: repeatSent.files, floorBytes: floorSent.bytes }));

@@ -22,7 +22,8 @@ foreach(check shift_alone_does_not_end_a_wait browser_keys_keep_their_meaning_at
               up_recalls_a_line a_tap_ends_a_wait_on_a_phone
               a_wait_is_told_from_a_prompt_and_each_reply_announced_once
               a_click_ends_a_wait_and_typing_finds_the_field a_composing_enter_ends_no_line
-              offline_and_installable title_box_whole_at_320_pixels a_missing_file_is_told_in_words)
+              offline_and_installable title_box_whole_at_320_pixels a_missing_file_is_told_in_words
+              a_key_as_the_page_arrives_ends_the_title_wait keys_typed_while_the_game_loads_reach_it)
     add_test(NAME web/page/${check} COMMAND ${NODE} ${web_tests}/check_web.mjs ${site} ${check})
 endforeach()
 get_property(web_cases DIRECTORY PROPERTY TESTS)

@@ -27,9 +27,12 @@ function expect(condition, message) {
 }
 
 // The page in a new browser: from the folder through request interception,
-// with the files named in missing answered 404; or, served, from a loopback
-// server, where the page is a secure context as on a real site.
-async function openPage(site, { context: contextOptions = {}, served = false, missing = [] } = {}) {
+// with the files named in missing answered 404 and those in late a second
+// late; or, served, from a loopback server, where the page is a secure
+// context as on a real site. arrived is when goto returns: "parsed" is as
+// soon as the page is there, before its deferred scripts (the game) run.
+async function openPage(site, { context: contextOptions = {}, served = false, missing = [], late = [],
+                                arrived = "load" } = {}) {
   const browser = await launchChromium();
   const context = await browser.newContext(contextOptions);
   const page = await context.newPage();
@@ -41,9 +44,10 @@ async function openPage(site, { context: contextOptions = {}, served = false, mi
     browser.on("disconnected", server.close);
     address = `${server.origin}/`;
   } else {
-    await page.route(`${origin}/**`, (route) => {
+    await page.route(`${origin}/**`, async (route) => {
       const file = new URL(route.request().url()).pathname.replace(/\/$/, "/index.html");
       if (missing.includes(path.basename(file))) return route.fulfill({ status: 404 });
+      if (late.includes(path.basename(file))) await new Promise((resolve) => setTimeout(resolve, 1000));
       return route.fulfill({ path: path.join(site, file) });
     });
   }
@@ -64,7 +68,8 @@ async function openPage(site, { context: contextOptions = {}, served = false, mi
       }).observe(document.getElementById("screen"), { childList: true });
     });
   });
-  await page.goto(address);
+  await page.goto(address, { waitUntil: arrived === "parsed" ? "commit" : arrived });
+  if (arrived === "parsed") await page.waitForFunction(() => document.readyState !== "loading");
   return { browser, page, errors };
 }
 
@@ -290,6 +295,20 @@ const checks = {
     expect(overflow <= 0, `the page is ${overflow} pixels wider than the screen`);
   },
 
+  async a_key_as_the_page_arrives_ends_the_title_wait(page) {
+    await page.keyboard.press("z");
+    expect(await settled(page) === "line" && (await screenText(page)).endsWith(MENU),
+           `no menu after a key pressed as the page arrived: ${await screenText(page)}`);
+  },
+
+  async keys_typed_while_the_game_loads_reach_it(page) {
+    await page.keyboard.press("z");
+    await page.keyboard.type("p");
+    await page.keyboard.press("Enter");
+    await page.waitForFunction((workshop) => document.body.dataset.state === "line" &&
+      document.getElementById("screen").textContent.includes(workshop), WORKSHOP);
+  },
+
   async a_missing_file_is_told_in_words(page) {
     await page.locator("#failure").waitFor();
     const words = await page.locator("#failure").textContent();
@@ -303,6 +322,8 @@ const setups = {
   title_box_whole_at_320_pixels: { context: { viewport: { width: 320, height: 640 } } },
   offline_and_installable: { served: true },
   a_missing_file_is_told_in_words: { missing: ["tinkerspindle.wasm"] },
+  a_key_as_the_page_arrives_ends_the_title_wait: { arrived: "parsed", late: ["tinkerspindle.js"] },
+  keys_typed_while_the_game_loads_reach_it: { arrived: "parsed", late: ["tinkerspindle.js"] },
 };
 
 async function pageCheck(site, name) {

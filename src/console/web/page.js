@@ -4,8 +4,13 @@
 // and a history for Up and Down; at a key wait the field gives way to a cue,
 // and only a key that types a character, Enter, Escape or a click ends the
 // wait, so that every other key keeps its meaning in the browser. A hidden
-// live region reads the game's replies out once. The page starts the game
-// once the WebAssembly is ready, and takes no more input once it has ended.
+// live region reads the game's replies out once.
+//
+// This script is in index.html, which also holds the game's first screen:
+// from the page's first moment the title's wait is on and every key is
+// kept, while tinkerspindle.js loads the game once the first frame is drawn. The page starts
+// the game once the WebAssembly is ready, and takes no more input once the
+// game has ended.
 var tinkerspindlePage = (function () {
   "use strict";
 
@@ -18,10 +23,14 @@ var tinkerspindlePage = (function () {
 
   const decoder = new TextDecoder();
   const encoder = new TextEncoder();
-  let screen = null;
-  let field = null;
-  let cue = null;
-  let announcer = null;
+  const screen = document.getElementById("screen");
+  const field = document.getElementById("line");
+  const cue = document.getElementById("key");
+  const announcer = document.getElementById("announcer");
+  // The first screen as the page arrived with it; the game's first words,
+  // the same, take it over rather than show it twice.
+  let firstScreen = screen.textContent;
+  let keyAhead = false;    // the title's wait ended before the game asked for a key
   const typedLines = [];   // entered, not yet read
   let unreadBytes = null;  // the rest of a line longer than the reader asked for
   let lineWanted = null;   // resolves the read waiting for a line
@@ -38,10 +47,10 @@ var tinkerspindlePage = (function () {
   function setState(state) { document.body.dataset.state = state; }
 
   function failed(reason) {
-    document.getElementById("loading").hidden = true;
     const failure = document.getElementById("failure");
     failure.textContent = `Tinkerspindle could not start: ${reason}`;
     failure.hidden = false;
+    field.hidden = cue.hidden = true;
   }
 
   // The input element in use: the field at a prompt, the cue at a key wait.
@@ -249,11 +258,9 @@ var tinkerspindlePage = (function () {
     }
   }
 
-  function start() {
-    screen = document.getElementById("screen");
-    field = document.getElementById("line");
-    cue = document.getElementById("key");
-    announcer = document.getElementById("announcer");
+  // From the page's first moment: every key is the page's, and the title's
+  // wait is on, though the game has not asked for it yet.
+  function listen() {
     document.addEventListener("keydown", onKeyDown, true);
     document.addEventListener("keypress", onKeyPress, true);
     document.addEventListener("click", onClick);
@@ -261,11 +268,22 @@ var tinkerspindlePage = (function () {
     field.addEventListener("input", keepInView);
     window.addEventListener("resize", keepInView);
     if (window.visualViewport) window.visualViewport.addEventListener("resize", keepInView);
-    document.getElementById("loading").hidden = true;
-    setState("busy");
-    if ("serviceWorker" in navigator) {
-      navigator.serviceWorker.register("service-worker.js").catch(() => {});  // then it plays online only
-    }
+    keyWanted = () => { keyAhead = true; };
+    showCue();
+    // Neither the game's start nor the service worker's holds back the first frame.
+    requestAnimationFrame(() => setTimeout(loadGame));
+    window.addEventListener("load", () => {
+      if ("serviceWorker" in navigator) {
+        navigator.serviceWorker.register("service-worker.js").catch(() => {});  // then it plays online only
+      }
+    });
+  }
+
+  function loadGame() {
+    const script = document.createElement("script");
+    script.src = "tinkerspindle.js";
+    script.onerror = () => failed("a file of the game did not load. Reload the page to try again.");
+    document.body.append(script);
   }
 
   function end() {
@@ -276,16 +294,27 @@ var tinkerspindlePage = (function () {
     setState("ended");
   }
 
-  if (typeof WebAssembly !== "object") {
-    document.addEventListener("DOMContentLoaded", () => failed("this browser runs no WebAssembly."));
+  // The game's text, unless the page already shows it as its first screen.
+  function write(text) {
+    if (firstScreen !== "" && firstScreen.startsWith(text)) {
+      firstScreen = firstScreen.slice(text.length);
+      return;
+    }
+    if (firstScreen !== "") screen.replaceChildren();  // never so: the game wrote something else
+    firstScreen = "";
+    show(text);
   }
+
+  listen();
+  if (typeof WebAssembly !== "object") failed("this browser runs no WebAssembly.");
 
   return {
     write(pointer, length) {
-      show(decoder.decode(HEAPU8.subarray(pointer, pointer + length), {stream: true}));
+      write(decoder.decode(HEAPU8.subarray(pointer, pointer + length), {stream: true}));
     },
 
     clear() {
+      firstScreen = "";
       screen.replaceChildren();
       window.scrollTo(0, 0);
       document.body.dataset.clears = String(++clears);
@@ -309,21 +338,26 @@ var tinkerspindlePage = (function () {
     },
 
     readKey() {
-      showCue();
+      if (keyAhead) {  // pressed while the game loaded
+        keyAhead = false;
+        return Promise.resolve();
+      }
+      if (cue.hidden) showCue();
       setState("key");
       return new Promise((resolve) => { keyWanted = resolve; });
     },
 
-    start,
     end,
     failed,
   };
 })();
 
-Module["onRuntimeInitialized"] = function () {
-  tinkerspindlePage.start();
-  Module["ccall"]("main", "number", [], [], {async: true}).then(tinkerspindlePage.end);
-};
-Module["onAbort"] = function () {
-  tinkerspindlePage.failed("a file of the game did not load. Reload the page to try again.");
+// tinkerspindle.js, the game, loads after this script and takes these hooks.
+var Module = {
+  onRuntimeInitialized() {
+    Module["ccall"]("main", "number", [], [], {async: true}).then(tinkerspindlePage.end);
+  },
+  onAbort() {
+    tinkerspindlePage.failed("a file of the game did not load. Reload the page to try again.");
+  },
 };

@@ -2,7 +2,7 @@
 // network. The build puts a digest of the files in the cache's name: a new
 // build fills a cache of its own, and the old one goes.
 const cacheName = "tinkerspindle-@SITE_VERSION@";
-const files = ["./", "index.html", "tinkerspindle.js", "tinkerspindle.wasm", "style.css",
+const files = ["./", "tinkerspindle.js", "tinkerspindle.wasm",
                "manifest.webmanifest", "icon.svg"];
 
 // Asked of the server afresh, never taken from the browser's cache unchecked:
@@ -20,10 +20,12 @@ self.addEventListener("activate", (event) => {
     .then(() => self.clients.claim()));
 });
 
-// The kept copy first; the network for anything else.
+// The kept copy first (the page is kept once, as "./"); the network for
+// anything else.
 self.addEventListener("fetch", (event) => {
   if (event.request.method !== "GET") return;
+  const page = new URL(event.request.url).pathname.endsWith("/index.html");
   event.respondWith(caches.open(cacheName)
-    .then((cache) => cache.match(event.request, {ignoreSearch: true}))
+    .then((cache) => cache.match(page ? "./" : event.request, {ignoreSearch: true}))
     .then((kept) => kept || fetch(event.request)));
 });

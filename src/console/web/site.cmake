@@ -1,14 +1,29 @@
-# Puts the site together after each build: the page's own files beside what
-# emscripten wrote, and the service worker with a digest of them all as its
+# Puts the site together after each build: index.html with the page's style,
+# its script and the game's first screen in it, beside what emscripten
+# wrote; and the service worker with a digest of all the files as its
 # version, so that a changed file reaches a player's kept copy.
 #
-# usage: cmake -DSOURCE=DIR -DSITE=DIR -P site.cmake
-set(page_files index.html style.css manifest.webmanifest icon.svg)
-set(digests "")
+# usage: cmake -DSOURCE=DIR -DSITE=DIR -DFIRST_SCREEN=FILE -P site.cmake
+
+# Everything the game wrote before its first clear, as the page marks it up:
+# the title box's frame hidden from assistive technology.
+file(READ ${FIRST_SCREEN} written)
+string(ASCII 12 formFeed)
+string(FIND "${written}" "${formFeed}" clear)
+string(SUBSTRING "${written}" 0 ${clear} FIRST_SCREEN)
+string(REPLACE "&" "&amp;" FIRST_SCREEN "${FIRST_SCREEN}")
+string(REPLACE "<" "&lt;" FIRST_SCREEN "${FIRST_SCREEN}")
+string(REGEX REPLACE "(\\*+)" "<span aria-hidden=\"true\">\\1</span>" FIRST_SCREEN "${FIRST_SCREEN}")
+file(READ ${SOURCE}/style.css PAGE_STYLE)
+file(READ ${SOURCE}/page.js PAGE_SCRIPT)
+configure_file(${SOURCE}/index.html ${SITE}/index.html @ONLY)
+
+set(page_files manifest.webmanifest icon.svg)
 foreach(file IN LISTS page_files)
     file(COPY_FILE ${SOURCE}/${file} ${SITE}/${file} ONLY_IF_DIFFERENT)
 endforeach()
-foreach(file IN LISTS page_files ITEMS tinkerspindle.js tinkerspindle.wasm)
+set(digests "")
+foreach(file IN LISTS page_files ITEMS index.html tinkerspindle.js tinkerspindle.wasm)
     file(SHA256 ${SITE}/${file} digest)
     string(APPEND digests ${digest})
 endforeach()
