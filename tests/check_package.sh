@@ -1,40 +1,78 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it into this machine, plays one game
-# with the installed program, reads its manual page, removes it, and checks
-# that nothing of it is left. Needs root, as CI is.
+# The packages as players get them. The Debian package: built; judged by
+# lintian and the desktop-entry and AppStream validators; built again from
+# two clean copies of the sources in other folders, at other times, and
+# compared byte for byte; installed into this machine, played, its manual
+# read, removed, and nothing of it left. The Windows zip: unpacked, its .exe
+# looked into and played under wine. The page's archive: unpacked, the same
+# as cmake --install gives, and played in chromium. Needs root, as CI is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+winning=tests/transcripts/shortest_winning_game.in
 
+echo "== the Debian package"
 cmake --workflow --preset package >/dev/null
 package=$(ls build/package/tinkerspindle_*.deb)
-echo "package: $package"
+version=$(dpkg-deb --field "$package" Version)
 dpkg-deb --field "$package" Package Version Section Depends
+lintian --pedantic --info --display-experimental --fail-on error,warning,info,pedantic \
+    "$package" 2>/dev/null || fail "lintian: $(lintian --pedantic --info "$package" 2>&1)"
+dpkg-deb -x "$package" "$work/root"
+for entry in "$work"/root/usr/share/applications/*.desktop; do
+    found=$(desktop-file-validate "$entry" 2>&1) && [ -z "$found" ] || fail "desktop-file-validate: $found"
+done
+appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml >/dev/null ||
+    fail "appstreamcli: $(appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.xml)"
+echo "ok: lintian, desktop-file-validate and appstreamcli find nothing"
+
+for copy in first elsewhere/second; do
+    git clone -q . "$work/$copy"
+    (cd "$work/$copy" && cmake --workflow --preset package >/dev/null)
+done
+cmp "$work"/first/build/package/*.deb "$work"/elsewhere/second/build/package/*.deb ||
+    fail "two builds of the package differ"
+echo "ok: two builds from two copies of the sources are the same bytes"
 
 # Directories of the package that the machine did not have before it.
 mapfile -t new_directories < <(dpkg-deb --fsys-tarfile "$package" | tar -t | sed 's|^\.||; s|/$||' |
     while read -r path; do [ -n "$path" ] && [ ! -e "$path" ] && echo "$path"; done)
-
 dpkg -i "$package" >/dev/null
 mapfile -t installed < <(dpkg -L tinkerspindle)
-
-python3 tests/check_transcript.py /usr/games/tinkerspindle tests/transcripts/shortest_winning_game.in
+python3 tests/check_transcript.py /usr/games/tinkerspindle "$winning"
 manual=$(MANPAGER=cat MANWIDTH=80 man 6 tinkerspindle)
-grep -q "build an umbrella in a junkyard" <<<"$manual" || { echo "FAIL: man 6 tinkerspindle"; exit 1; }
-version=$(dpkg-deb --field "$package" Version)
-grep -q "tinkerspindle $version" <<<"$manual" || { echo "FAIL: the manual does not show $version"; exit 1; }
+grep -q "build an umbrella in a junkyard" <<<"$manual" || fail "man 6 tinkerspindle"
+grep -q "tinkerspindle $version" <<<"$manual" || fail "the manual does not show $version"
 echo "ok: man 6 tinkerspindle shows the manual of version $version"
-
 dpkg --purge tinkerspindle >/dev/null
 for path in "${installed[@]}"; do
-    if [ -f "$path" ] || [ -L "$path" ]; then
-        echo "FAIL: $path is left after removal"
-        exit 1
-    fi
+    if [ -f "$path" ] || [ -L "$path" ]; then fail "$path is left after removal"; fi
 done
 for path in "${new_directories[@]}"; do
-    if [ -e "$path" ]; then
-        echo "FAIL: $path is left after removal"
-        exit 1
-    fi
+    if [ -e "$path" ]; then fail "$path is left after removal"; fi
 done
 echo "ok: removal left nothing of the ${#installed[@]} installed paths behind"
+
+echo "== the Windows zip"
+cmake --workflow --preset windows-package >/dev/null
+unzip -q build/windows-package/tinkerspindle-*-windows-x86_64.zip -d "$work/windows"
+exe=$(find "$work/windows" -name tinkerspindle.exe)
+for file in README.md LICENSE; do [ -f "$(dirname "$exe")/$file" ] || fail "$file is not in the zip"; done
+resources=$(wrestool --list "$exe")
+for kind in 14 16 24; do  # the icon, the version, the manifest
+    grep -q -- "--type=$kind " <<<"$resources" || fail "the .exe has no resource of type $kind"
+done
+strings -el "$exe" | grep -qx "$version" || fail "the .exe's version is not $version"
+WINEPREFIX="$work/wine" WINEDEBUG=-all python3 tests/check_transcript.py "$exe" "$winning" \
+    "$(command -v wine64 || echo /usr/lib/wine/wine64)"
+
+echo "== the page's archive"
+cmake --workflow --preset web-package >/dev/null
+mkdir "$work/web"
+tar -xzf build/web-package/tinkerspindle-*-web.tar.gz -C "$work/web"
+site=$(dirname "$(find "$work/web" -name index.html)")
+cmake --install build/web-package --prefix "$work/installed" >/dev/null
+diff -r "$site" "$work/installed" || fail "the archive is not what cmake --install gives"
+python3 tests/check_transcript.py "$site" "$winning" node tests/web/check_web.mjs

@@ -3,7 +3,7 @@
 # wrote; and the service worker with a digest of all the files as its
 # version, so that a changed file reaches a player's kept copy.
 #
-# usage: cmake -DSOURCE=DIR -DSITE=DIR -DFIRST_SCREEN=FILE -P site.cmake
+# usage: cmake -DSOURCE=DIR -DSITE=DIR -DFIRST_SCREEN=FILE -DICON=SVG -P site.cmake
 
 # Everything the game wrote before its first clear, as the page marks it up:
 # the title box's frame hidden from assistive technology.
@@ -18,12 +18,10 @@ file(READ ${SOURCE}/style.css PAGE_STYLE)
 file(READ ${SOURCE}/page.js PAGE_SCRIPT)
 configure_file(${SOURCE}/index.html ${SITE}/index.html @ONLY)
 
-set(page_files manifest.webmanifest icon.svg)
-foreach(file IN LISTS page_files)
-    file(COPY_FILE ${SOURCE}/${file} ${SITE}/${file} ONLY_IF_DIFFERENT)
-endforeach()
+file(COPY_FILE ${SOURCE}/manifest.webmanifest ${SITE}/manifest.webmanifest ONLY_IF_DIFFERENT)
+file(COPY_FILE ${ICON} ${SITE}/icon.svg ONLY_IF_DIFFERENT)
 set(digests "")
-foreach(file IN LISTS page_files ITEMS index.html tinkerspindle.js tinkerspindle.wasm)
+foreach(file IN ITEMS index.html tinkerspindle.js tinkerspindle.wasm manifest.webmanifest icon.svg)
     file(SHA256 ${SITE}/${file} digest)
     string(APPEND digests ${digest})
 endforeach()
