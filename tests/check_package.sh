@@ -65,8 +65,10 @@ for kind in 14 16 24; do  # the icon, the version, the manifest
     grep -q -- "--type=$kind " <<<"$resources" || fail "the .exe has no resource of type $kind"
 done
 strings -el "$exe" | grep -qx "$version" || fail "the .exe's version is not $version"
-WINEPREFIX="$work/wine" WINEDEBUG=-all python3 tests/check_transcript.py "$exe" "$winning" \
-    "$(command -v wine64 || echo /usr/lib/wine/wine64)"
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+export WINEPREFIX="$work/wine" WINEDEBUG=-all
+"$wine" wineboot --init >/dev/null 2>&1
+python3 tests/check_transcript.py "$exe" "$winning" "$wine"
 
 echo "== the page's archive"
 cmake --workflow --preset web-package >/dev/null
