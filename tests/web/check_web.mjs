@@ -9,6 +9,7 @@
 import { readFileSync } from "node:fs";
 import path from "node:path";
 import { fileOf, launchChromium, serve } from "./browser.mjs";
+import { createRequire } from "node:module";
 
 const SKIP = 77;  // what CTest counts as skipped
 const origin = "http://tinkerspindle.test";  // served from the folder, never from a network
@@ -19,6 +20,8 @@ const BRIEFING = "On your mark...get set...go!";
 const WON = "You have won!";
 const shortestWin = ("p s get knife e get saw n get paper n get paint w get plaster w climb cut " +
                      "saw climb s s get raincoat n e make limb knife plas paper").split(" ");
+
+const axeScript = createRequire(import.meta.url).resolve("axe-core/axe.min.js");
 
 class Failure extends Error {}
 
@@ -112,6 +115,25 @@ async function accessibleNodes(page) {
   await session.detach();
   return nodes.filter((node) => !node.ignored)
     .map((node) => ({ role: node.role?.value, name: String(node.name?.value ?? "") }));
+}
+
+// What axe-core finds wrong for assistive technology in the page as it is now.
+async function axeViolations(page) {
+  await page.addScriptTag({ path: axeScript });
+  const { violations } = await page.evaluate(() => axe.run(document));
+  return violations.map((violation) => `${violation.id}: ${violation.nodes.map((node) => node.target).join(", ")}`);
+}
+
+// axe-core at the title's wait, a prompt and a later wait.
+async function nothingForAxe(page) {
+  const found = [];
+  for (const step of [null, "Enter", "p", "inv"]) {
+    if (step === "Enter") await page.keyboard.press(step);
+    else if (step) await typeLine(page, step);
+    const state = await settled(page);
+    found.push(...(await axeViolations(page)).map((violation) => `at a ${state} wait: ${violation}`));
+  }
+  expect(found.length === 0, found.join("\n"));
 }
 
 // A keyboard types no NUL, no lone carriage return and no byte above 127.
@@ -309,6 +331,9 @@ const checks = {
       document.getElementById("screen").textContent.includes(workshop), WORKSHOP);
   },
 
+  nothing_for_axe: nothingForAxe,
+  nothing_for_axe_at_320_pixels: nothingForAxe,
+
   async a_missing_file_is_told_in_words(page) {
     await page.locator("#failure").waitFor();
     const words = await page.locator("#failure").textContent();
@@ -317,9 +342,11 @@ const checks = {
 };
 
 const phone = { viewport: { width: 360, height: 640 }, hasTouch: true, isMobile: true };
+const narrow = { viewport: { width: 320, height: 640 } };
 const setups = {
   a_tap_ends_a_wait_on_a_phone: { context: phone },
-  title_box_whole_at_320_pixels: { context: { viewport: { width: 320, height: 640 } } },
+  title_box_whole_at_320_pixels: { context: narrow },
+  nothing_for_axe_at_320_pixels: { context: narrow },
   offline_and_installable: { served: true },
   a_missing_file_is_told_in_words: { missing: ["tinkerspindle.wasm"] },
   a_key_as_the_page_arrives_ends_the_title_wait: { arrived: "parsed", late: ["tinkerspindle.js"] },

@@ -4,13 +4,14 @@
 // and a history for Up and Down; at a key wait the field gives way to a cue,
 // and only a key that types a character, Enter, Escape or a click ends the
 // wait, so that every other key keeps its meaning in the browser. A hidden
-// live region reads the game's replies out once.
+// live region reads each of the game's replies out once, whole; the focus
+// moves to the cue at each wait, so that a screen reader announces it.
 //
 // This script is in index.html, which also holds the game's first screen:
 // from the page's first moment the title's wait is on and every key is
-// kept, while tinkerspindle.js loads the game once the first frame is drawn. The page starts
-// the game once the WebAssembly is ready, and takes no more input once the
-// game has ended.
+// kept, while tinkerspindle.js loads the game once the first frame is
+// drawn. The page starts the game once the WebAssembly is ready, and takes
+// no more input once the game has ended.
 var tinkerspindlePage = (function () {
   "use strict";
 
@@ -41,6 +42,8 @@ var tinkerspindlePage = (function () {
   let clears = 0;
   let pendingClick = null;
   let pendingSilence = null;
+  let unannounced = "";  // the words of a reply still being written
+  let oddReply = false;
 
   // data-state (loading, busy, line, key, ended) and data-clears are for the
   // tests, which wait on them; the page itself never reads them.
@@ -54,7 +57,9 @@ var tinkerspindlePage = (function () {
   }
 
   // The input element in use: the field at a prompt, the cue at a key wait.
-  function caret() { return cue.hidden ? field : cue; }
+  function caret() { return inUse(cue) ? cue : field; }
+
+  function inUse(element) { return !element.hidden && !element.classList.contains("leaving"); }
 
   function keepInView() { caret().scrollIntoView({block: "nearest"}); }
 
@@ -77,21 +82,37 @@ var tinkerspindlePage = (function () {
   // The game's text, on the screen and, once, in the live region.
   function show(text) {
     if (text === "") return;
-    let words = "";
     for (const piece of text.split(frame)) {
       if (frame.test(piece)) {
         appendSpan(piece, "aria-hidden", "true");
       } else if (piece !== "") {
         appendText(piece);
-        words += piece;
       }
     }
-    announcer.append(words);
-    // Once read out, the reply leaves the live region, so that reading the
-    // page through does not meet it twice.
+    announce(wordsOf(text));
+    keepInView();
+  }
+
+  function wordsOf(text) { return text.split(frame).filter((piece) => !frame.test(piece)).join(""); }
+
+  // A reply goes into the live region whole, once the game has written it
+  // all and waits for the player: a screen reader reads the pieces of a reply
+  // in an order of its own. Every other reply ends in a no-break space, which
+  // nothing reads out: a screen reader takes new text equal to the last as a
+  // repeat and says nothing. Once read out, the replies leave, so that
+  // reading the page through does not meet them twice.
+  function announce(words) { unannounced += words; }
+
+  function announceReply() {
+    const words = unannounced;
+    unannounced = "";
+    if (words.trim() === "") return;
+    const reply = document.createElement("p");
+    oddReply = !oddReply;
+    reply.textContent = words + (oddReply ? "\u00a0" : "");
+    announcer.append(reply);
     clearTimeout(pendingSilence);
     pendingSilence = setTimeout(() => announcer.replaceChildren(), announcedMilliseconds);
-    keepInView();
   }
 
   // The player's own line: shown, but outside the live region, so that a
@@ -106,17 +127,25 @@ var tinkerspindlePage = (function () {
     event.returnValue = "";  // the game cannot be saved
   }
 
-  function showField() {
-    cue.hidden = true;
-    field.hidden = false;
-    field.focus();
+  // The element to type into is shown and focused before the other one
+  // leaves. A screen reader follows the focus as it moves, but loses it if
+  // it hears of the focused element vanishing first: so the other element
+  // is only hidden from sight at once, and from assistive technology two
+  // frames later, once the browser has told of the move.
+  function moveFocus(to, from) {
+    to.classList.remove("leaving");
+    to.hidden = false;
+    to.focus();
+    from.classList.add("leaving");
+    requestAnimationFrame(() => requestAnimationFrame(() => {
+      if (document.activeElement !== from) from.hidden = true;
+      from.classList.remove("leaving");
+    }));
   }
 
-  function showCue() {
-    field.hidden = true;
-    cue.hidden = false;
-    cue.focus();
-  }
+  function showField() { moveFocus(field, cue); }
+
+  function showCue() { moveFocus(cue, field); }
 
   function endKeyWait() {
     const resolve = keyWanted;
@@ -259,7 +288,9 @@ var tinkerspindlePage = (function () {
   }
 
   // From the page's first moment: every key is the page's, and the title's
-  // wait is on, though the game has not asked for it yet.
+  // wait is on, though the game has not asked for it yet. Nothing is focused
+  // yet, so that a screen reader reads the loaded page through as it does
+  // any other, the title box and then the cue, each once.
   function listen() {
     document.addEventListener("keydown", onKeyDown, true);
     document.addEventListener("keypress", onKeyPress, true);
@@ -269,7 +300,6 @@ var tinkerspindlePage = (function () {
     window.addEventListener("resize", keepInView);
     if (window.visualViewport) window.visualViewport.addEventListener("resize", keepInView);
     keyWanted = () => { keyAhead = true; };
-    showCue();
     // Neither the game's start nor the service worker's holds back the first frame.
     requestAnimationFrame(() => setTimeout(loadGame));
     window.addEventListener("load", () => {
@@ -288,6 +318,7 @@ var tinkerspindlePage = (function () {
 
   function end() {
     decoder.decode();  // nothing more comes
+    announceReply();
     field.disabled = field.hidden = true;
     cue.hidden = true;
     window.removeEventListener("beforeunload", warnBeforeLeaving);
@@ -321,10 +352,11 @@ var tinkerspindlePage = (function () {
     },
 
     async readLine(pointer, capacity) {
+      announceReply();
       if (unreadBytes === null) {
         let line = typedLines.shift();
         if (line === undefined) {
-          if (field.hidden) showField();
+          if (!inUse(field)) showField();
           setState("line");
           line = await new Promise((resolve) => { lineWanted = resolve; });
         }
@@ -338,11 +370,12 @@ var tinkerspindlePage = (function () {
     },
 
     readKey() {
+      announceReply();
       if (keyAhead) {  // pressed while the game loaded
         keyAhead = false;
         return Promise.resolve();
       }
-      if (cue.hidden) showCue();
+      if (!inUse(cue)) showCue();
       setState("key");
       return new Promise((resolve) => { keyWanted = resolve; });
     },
