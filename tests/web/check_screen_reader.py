@@ -7,7 +7,8 @@ usage: check_screen_reader.py SITE_DIR CASE
 
 Everything the check starts runs in a session of its own (a private X
 display, session bus and accessibility bus, speech-dispatcher with a null
-synthesiser) and carries a mark in its environment, by which it is found
+synthesiser) and holds the session's folder in its environment or, where
+it rewrites that as chromium does, in its command line: by that it is found
 and ended at the end, whatever happened."""
 
 import functools
@@ -74,7 +75,6 @@ class Session:
     def __init__(self, site):
         self.home = Path(tempfile.mkdtemp(prefix="tinkerspindle-orca-"))
         self.speech = self.home / "speech.txt"
-        self.mark = f"TINKERSPINDLE_SCREEN_READER={self.home}"
         self.environment = self.private_environment()
         self.server = self.serve(site)
         self.address = f"http://127.0.0.1:{self.server.server_port}/"
@@ -89,8 +89,6 @@ class Session:
                            XDG_DATA_HOME=str(self.home / "data"),
                            XDG_CACHE_HOME=str(self.home / "cache"),
                            NO_AT_BRIDGE="0", GTK_A11Y="atspi")
-        key, value = self.mark.split("=", 1)
-        environment[key] = value
         # No sound card: the speech goes to a synthesiser that says nothing,
         # and libao to its null driver.
         speech = self.home / "config" / "speech-dispatcher"
@@ -195,7 +193,7 @@ class Session:
 
     def close(self):
         self.server.shutdown()
-        end_marked(self.mark)
+        end_marked(str(self.home))
         shutil.rmtree(self.home, ignore_errors=True)
 
 
@@ -222,12 +220,14 @@ def await_condition(condition, failure, seconds=20.0):
 
 
 def end_marked(mark):
-    """Ends, by process id, every process whose environment holds the mark."""
+    """Ends, by process id, every process whose environment or command line
+    holds the mark."""
     for attempt in (signal.SIGTERM, signal.SIGKILL):
-        for environ in Path("/proc").glob("[0-9]*/environ"):
+        for process in Path("/proc").glob("[0-9]*"):
             try:
-                if mark.encode() in environ.read_bytes().split(b"\0"):
-                    os.kill(int(environ.parent.name), attempt)
+                if any(mark.encode() in (process / part).read_bytes()
+                       for part in ("environ", "cmdline")):
+                    os.kill(int(process.name), attempt)
             except (OSError, ValueError):
                 pass
         time.sleep(0.5)
