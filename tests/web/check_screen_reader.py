@@ -239,28 +239,30 @@ def heard(said):
     return re.sub(r"\s+", " ", " ".join(said)).replace("'\\''", "'")
 
 
+def expect(condition, failure, spoken):
+    if not condition:
+        raise Failure(f"{failure}\n--- spoken:\n{spoken}")
+
+
 def expect_spoken(said, expected, step):
     """The phrases spoken in order, each wait once, no browse-mode command."""
     spoken = heard(said)
     position = 0
     for phrase in (phrase for phrase in expected if phrase != WAIT):
         found = spoken.find(phrase, position)
-        if found < 0:
-            raise Failure(f"after {step!r}, never spoken: {phrase!r}\n--- spoken:\n{spoken}")
+        expect(found >= 0, f"after {step!r}, never spoken: {phrase!r}", spoken)
         position = found + len(phrase)
     waits = spoken.count(WAIT)
-    if waits != expected.count(WAIT):
-        raise Failure(f"after {step!r}, the wait spoken {waits} times\n--- spoken:\n{spoken}")
+    expect(waits == expected.count(WAIT), f"after {step!r}, the wait spoken {waits} times", spoken)
     for line in said:
-        if BROWSE_MODE.search(line):
-            raise Failure(f"after {step!r}, Orca in browse mode: {line!r}\n--- spoken:\n{spoken}")
+        expect(not BROWSE_MODE.search(line), f"after {step!r}, Orca in browse mode: {line!r}", spoken)
 
 
 def expect_loaded(said):
     """The title once, and its wait announced once."""
     spoken = heard(said)
-    if spoken.count(TITLE) != 1:
-        raise Failure(f"the title spoken {spoken.count(TITLE)} times on load\n--- spoken:\n{spoken}")
+    titles = spoken.count(TITLE)
+    expect(titles == 1, f"the title spoken {titles} times on load", spoken)
     expect_spoken(said, [WAIT], "the page's load")
 
 

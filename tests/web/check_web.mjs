@@ -7,9 +7,9 @@
 // usage: node check_web.mjs SITE_DIR [CHECK]
 
 import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
 import path from "node:path";
 import { fileOf, launchChromium, serve } from "./browser.mjs";
-import { createRequire } from "node:module";
 
 const SKIP = 77;  // what CTest counts as skipped
 const origin = "http://tinkerspindle.test";  // served from the folder, never from a network

@@ -87,13 +87,11 @@ var tinkerspindlePage = (function () {
         appendSpan(piece, "aria-hidden", "true");
       } else if (piece !== "") {
         appendText(piece);
+        unannounced += piece;
       }
     }
-    announce(wordsOf(text));
     keepInView();
   }
-
-  function wordsOf(text) { return text.split(frame).filter((piece) => !frame.test(piece)).join(""); }
 
   // A reply goes into the live region whole, once the game has written it
   // all and waits for the player: a screen reader reads the pieces of a reply
@@ -101,8 +99,6 @@ var tinkerspindlePage = (function () {
   // nothing reads out: a screen reader takes new text equal to the last as a
   // repeat and says nothing. Once read out, the replies leave, so that
   // reading the page through does not meet them twice.
-  function announce(words) { unannounced += words; }
-
   function announceReply() {
     const words = unannounced;
     unannounced = "";
