@@ -14,7 +14,7 @@ namespace {
 // What may follow a key at once, with no pause between, for it to end there.
 enum class Follow { Anything, NoContinuationByte, NoSequenceByte, NoFinalByte, OnlyEscape };
 
-struct Key {
+struct TypedKey {
     std::vector<int> bytes;
     KeyPress press = KeyPress::Character;
     Follow follow = Follow::Anything;
@@ -46,7 +46,7 @@ private:
 
 // A character of 1 to 4 bytes; cut short when `complete` is false, and then
 // it may not be followed at once by a byte that could continue it.
-void appendCharacter(FuzzReader& fuzz, Key& key, bool complete) {
+void appendCharacter(FuzzReader& fuzz, TypedKey& key, bool complete) {
     const int length = fuzz.inRange(1, 4);
     if (length == 1) {
         int byte = fuzz.byte() & 0x7f;
@@ -61,7 +61,7 @@ void appendCharacter(FuzzReader& fuzz, Key& key, bool complete) {
     if (!complete) key.follow = Follow::NoContinuationByte;
 }
 
-void appendControlSequence(FuzzReader& fuzz, Key& key) {
+void appendControlSequence(FuzzReader& fuzz, TypedKey& key) {
     key.bytes = {escapeByte, '['};
     const int parameters = fuzz.inRange(0, 3);
     for (int count = 0; count < parameters; ++count) key.bytes.push_back(fuzz.inRange(0x30, 0x3f));
@@ -72,8 +72,8 @@ void appendControlSequence(FuzzReader& fuzz, Key& key) {
     key.press = KeyPress::TwoPart;
 }
 
-Key nextKey(FuzzReader& fuzz) {
-    Key key;
+TypedKey nextKey(FuzzReader& fuzz) {
+    TypedKey key;
     switch (fuzz.byte() % 8) {
         case 0: appendCharacter(fuzz, key, true); break;
         case 1: appendCharacter(fuzz, key, false); break;
@@ -109,21 +109,21 @@ Key nextKey(FuzzReader& fuzz) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzReader fuzz(data, size);
-    std::vector<Key> keys;
+    std::vector<TypedKey> keys;
     while (!fuzz.done()) keys.push_back(nextKey(fuzz));
     ScriptedTerminal terminal;
     for (std::size_t index = 0; index < keys.size(); ++index) {
-        const Key& key = keys[index];
+        const TypedKey& key = keys[index];
         terminal.script.insert(terminal.script.end(), key.bytes.begin(), key.bytes.end());
         const bool pauseNeeded =
             index + 1 < keys.size() && !mayFollowAtOnce(key.follow, keys[index + 1].bytes[0]);
         if (pauseNeeded || key.pauseAfter) terminal.script.push_back(ScriptedTerminal::pause);
     }
-    for (const Key& key : keys) {
+    for (const TypedKey& key : keys) {
         terminal.taken.clear();
-        const KeyPress press = takeOneKey(terminal.bytes());
+        const KeyPress press = takeOneKey(terminal.bytes()).press;
         if (press != key.press || terminal.taken.size() != key.bytes.size()) std::abort();
     }
-    if (takeOneKey(terminal.bytes()) != KeyPress::NoKeyboard) std::abort();
+    if (takeOneKey(terminal.bytes()).press != KeyPress::NoKeyboard) std::abort();
     return 0;
 }

@@ -1,11 +1,11 @@
 // The console primitives over the platform layer: one output buffer, one
 // buffered standard-input source shared by the menu reader and the command
 // reader, and the pending half of a two-part key code.
-#include "console/console.h"
+#include "console.h"
 
 #include <cstring>
 
-#include "console/platform.h"
+#include "platform.h"
 
 namespace {
 
@@ -160,6 +160,11 @@ void flushOutput() {
     if (outputPending == 0) return;
     writeStandardOutput(outputBytes, outputPending);
     outputPending = 0;
+}
+
+void closeConsole() {
+    flushOutput();
+    endTerminalRow();
 }
 
 void resetConsole() {

@@ -39,8 +39,13 @@ char readMenuChoice();
 // line is dropped. Throws EndOfInput, leaving the buffer untouched.
 void readCommand(std::span<char> line);
 
-// Writes out whatever output is still pending; for the end of the program.
+// Writes out whatever output is still pending.
 void flushOutput();
+
+// Writes out pending output and ends the terminal's row if text stands on
+// it, so that the shell's prompt starts a row of its own; for the end of
+// the program. A file or a pipe gets the game's bytes alone.
+void closeConsole();
 
 // Forgets buffered input and pending output, for tests and the fuzzer that
 // run the game several times in one process on a new standard input.

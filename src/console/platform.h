@@ -3,11 +3,13 @@
 //   posix/platform.cpp    file descriptors, the controlling terminal, libedit
 //   windows/platform.cpp  raw standard handles and the console input device
 //   web/platform.cpp      a web page, through page.js
-// Only console.cpp includes this header. Where the front ends differ, the
-// comment says so.
+// console.cpp alone calls these. Where the front ends differ, the comment
+// says so.
 #pragma once
 
 #include <cstddef>
+
+#include "key_press.h"
 
 // Opens whichever of standard input, output and error is closed on the null
 // device, so that no later open takes its place. Windows: a missing or
@@ -33,14 +35,10 @@ bool standardOutputIsTerminal();
 // POSIX: escape sequences. Windows: "cls". The page: empties its text.
 void clearTerminal();
 
-enum class KeyPress {
-    NoKeyboard,  // nothing to wait on
-    Character,   // a key that yields a character
-    TwoPart,     // a two-part key (an arrow, a function key ...): its second half is pending
-};
-
-// What a front end's waits with a time limit take for no limit at all.
-constexpr int waitForever = -1;
+// At the end of the game: a terminal with text on the cursor's row gets a
+// line end, so that the shell's prompt starts a row of its own. Files, pipes
+// and the page get nothing more.
+void endTerminalRow();
 
 // Blocks until one key is pressed on the keyboard: the controlling terminal
 // on POSIX, the console input device on Windows, whatever standard input is.

@@ -10,6 +10,6 @@ int main() {
     } catch (const EndOfInput&) {
         // the player has nothing more to say
     }
-    flushOutput();
+    closeConsole();
     return 0;
 }

@@ -1,11 +1,14 @@
 // How a key wait tells one key's bytes from the next key's on a terminal,
 // without the operating system, so that tests and the fuzzer can feed it any
-// byte stream. The POSIX console layer feeds it the controlling terminal.
+// byte stream. The POSIX console layer feeds it the controlling terminal,
+// for key waits and for the line editor alike.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <string_view>
 
-#include "console/platform.h"
+#include "../key_press.h"
 
 constexpr int noKeyByte = -1;
 
@@ -30,7 +33,24 @@ struct TerminalBytes {
     std::function<void()> take;
 };
 
+// One key as a wait took it: how many bytes, and the first of them (an
+// escape sequence may run longer than any key a reader acts on).
+struct Key {
+    static constexpr std::size_t bytesKept = 16;
+    KeyPress press = KeyPress::NoKeyboard;
+    std::size_t length = 0;
+    char bytes[bytesKept] = {};
+
+    std::string_view kept() const { return {bytes, length < bytesKept ? length : bytesKept}; }
+};
+
 // Takes exactly one key's bytes: a character (UTF-8 with its continuation
 // bytes, or Alt with a character), a lone Escape, or a two-part key's
 // escape sequence. NoKeyboard if the terminal gives nothing.
-KeyPress takeOneKey(const TerminalBytes& terminal);
+Key takeOneKey(const TerminalBytes& terminal);
+
+// Where a terminal sends nothing until Enter (an Emacs shell buffer), a key
+// arrives with the rest of its line: takes that rest, its line end included,
+// so that the Enter never reaches the next prompt as an empty line. Bytes
+// after the line end stay.
+void takeRestOfLine(const TerminalBytes& terminal, const Key& key);

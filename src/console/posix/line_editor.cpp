@@ -1,21 +1,20 @@
-#include "console/posix/line_editor.h"
+#include "line_editor.h"
 
 #include <fcntl.h>
 #include <histedit.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <climits>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
 #include <string>
 
-#include "console/posix/key_bytes.h"
-#include "console/posix/terminal.h"
-#include "console/posix/terminal_abilities.h"
-#include "console/utf8.h"
+#include "../utf8.h"
+#include "key_bytes.h"
+#include "terminal.h"
+#include "terminal_abilities.h"
 
 namespace {
 
@@ -27,13 +26,12 @@ constexpr std::size_t promptCapacity = 80;
 // comes back out as the same byte.
 constexpr wchar_t escapedByteBase = 0xdc00;
 
+bool isEscapedByte(wchar_t character) {
+    return character > escapedByteBase + 0x7f && character <= escapedByteBase + 0xff;
+}
+
 EditLine* editor = nullptr;
 HistoryW* history = nullptr;
-// The text on the screen's last line when the read began, and the part of it
-// the editor draws: the part on the terminal's last row, until the line is
-// drawn afresh after a stop or a resize, when the whole text is.
-char wholePrompt[promptCapacity + 1];
-char prompt[promptCapacity + 1];
 
 // The line being handed out; the editor keeps it until its next read. The
 // bytes of its current character wait in `encoded`.
@@ -44,26 +42,184 @@ char encoded[utf8MaximumLength];
 std::size_t encodedLength = 0;
 std::size_t encodedNext = 0;
 
-char* currentPrompt(EditLine*) { return prompt; }
+// ---- Drawing. libedit edits the line but draws nothing (its output goes
+// nowhere): it ends a row that ends in a space with a line feed of its
+// own, which a terminal that re-wraps its lines on a resize keeps as a row
+// apart, leaving stale copies. The line is drawn here instead, as readline
+// draws it: the prompt and the line written through the right margin, one
+// line to the terminal however many rows it takes.
 
-struct Character {
-    wchar_t codePoint;
-    std::size_t length;  // in bytes; 0 if the front byte begins no valid character
+// The text standing on the screen's last line when the read began, which
+// stays there as the line's prompt.
+std::string prompt;
+
+// What the screen shows: the line and the cursor in it, and the rows from
+// where the prompt starts down to the cursor.
+struct Drawn {
+    std::wstring line;
+    std::size_t cursor = 0;
+    int cursorRow = 0;
+    bool current = false;  // false: to be drawn whatever the line holds
+};
+Drawn drawn;
+
+// How a character of the line is shown: a printable one as itself, a
+// control character as ^X, anything else (a byte that begins no UTF-8
+// character, a C1 control) by its bytes in octal, as readline shows them,
+// so that nothing typed can act on the terminal.
+struct Shown {
+    std::string text;
+    int width;
 };
 
-// The valid UTF-8 character at the front of the terminal's bytes, if any.
-Character frontCharacter(int lead) {
-    const std::size_t length = utf8SequenceLength(lead);
-    if (length == 0) return {0, 0};
-    char bytes[utf8MaximumLength] = {static_cast<char>(lead)};
-    for (std::size_t ahead = 1; ahead < length; ++ahead) {
-        const int byte = peekTerminalByte(ahead, followUpMilliseconds);
-        if (!isUtf8ContinuationByte(byte)) return {0, 0};
-        bytes[ahead] = static_cast<char>(byte);
+Shown shownAs(wchar_t character) {
+    const auto code = static_cast<char32_t>(character);
+    if (code < 0x20 || code == 0x7f) return {{'^', static_cast<char>(code ^ 0x40)}, 2};
+    char bytes[utf8MaximumLength];
+    std::size_t length = 1;
+    if (isEscapedByte(character)) {
+        bytes[0] = static_cast<char>(code - escapedByteBase);
+    } else {
+        length = encodeUtf8(code, bytes);
+        const int width = wcwidth(character);
+        if (width >= 0) return {{bytes, length}, width};
     }
-    const auto code = decodeUtf8({bytes, length});
-    return code ? Character{static_cast<wchar_t>(*code), length} : Character{0, 0};
+    std::string octal;
+    for (std::size_t index = 0; index < length; ++index) {
+        char digits[5];
+        std::snprintf(digits, sizeof digits, "\\%03o", static_cast<unsigned char>(bytes[index]));
+        octal += digits;
+    }
+    return {octal, 4 * static_cast<int>(length)};
 }
+
+int screenColumns() {
+    const int columns = terminalColumns();
+    return columns > 0 ? columns : INT_MAX / 2;  // a terminal that does not say wraps nowhere known
+}
+
+struct Place {
+    int row = 0;
+    int column = 0;
+};
+
+// Where the prompt and the line put the cursor and the line's end, as a
+// terminal that wraps at the right margin lays them out: a character too
+// wide for what is left of a row starts the next one.
+struct Layout {
+    Place cursor;
+    Place end;
+};
+
+Place normalised(Place place, int columns) {
+    return place.column >= columns ? Place{place.row + 1, 0} : place;
+}
+
+Layout layOut(const std::wstring& text, std::size_t cursor, int columns) {
+    Place at{0, 0};
+    Layout layout;
+    const auto advance = [&](int width) {
+        if (at.column + width > columns && at.column > 0) at = {at.row + 1, 0};
+        const Place start = normalised(at, columns);
+        at.column += width;
+        return start;
+    };
+    for (std::size_t index = 0; index < prompt.size(); ++index) advance(1);
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const Place start = advance(shownAs(text[index]).width);
+        if (index == cursor) layout.cursor = start;
+    }
+    layout.end = normalised(at, columns);
+    if (cursor >= text.size()) layout.cursor = layout.end;
+    return layout;
+}
+
+// The line as the editor holds it, and the cursor in it; without the line
+// feed it puts at the end on Enter.
+struct Editing {
+    std::wstring text;
+    std::size_t cursor;
+};
+
+Editing editing() {
+    const LineInfoW* current = el_wline(editor);
+    Editing now{{current->buffer, current->lastchar},
+                static_cast<std::size_t>(current->cursor - current->buffer)};
+    if (!now.text.empty() && now.text.back() == L'\n') now.text.pop_back();
+    if (now.cursor > now.text.size()) now.cursor = now.text.size();
+    return now;
+}
+
+// Draws the prompt and the line afresh from where the prompt starts, and
+// puts the cursor in place (at the end if asked). A line that ends at the
+// right margin gets a space there, so that the terminal wraps now and the
+// cursor stands at the start of the next row, where the layout puts it.
+void draw(bool cursorAtEnd = false) {
+    const TerminalMoves& moves = terminalMoves();
+    Editing now = editing();
+    if (cursorAtEnd) now.cursor = now.text.size();
+    const Layout layout = layOut(now.text, now.cursor, screenColumns());
+    std::string bytes = moves.up(drawn.cursorRow);
+    bytes.append(moves.toRowStart).append(moves.clearToEnd).append(prompt);
+    for (wchar_t character : now.text) bytes += shownAs(character).text;
+    if (layout.end.row > 0 && layout.end.column == 0) bytes.append(" ").append(moves.toRowStart);
+    if (layout.cursor.row != layout.end.row || layout.cursor.column != layout.end.column) {
+        bytes += moves.up(layout.end.row - layout.cursor.row);
+        bytes.append(moves.toRowStart).append(moves.right(layout.cursor.column));
+    }
+    writeTerminal(bytes);
+    drawn = {now.text, now.cursor, layout.cursor.row, true};
+}
+
+void drawIfChanged() {
+    const Editing now = editing();
+    if (!drawn.current || drawn.cursor != now.cursor || drawn.line != now.text) draw();
+}
+
+// The line drawn whole and the cursor on a fresh row under it: after Enter,
+// and before a stop, so that the shell's "Stopped" stands on a row of its
+// own whatever the shell.
+void leaveLine() {
+    draw(true);
+    writeTerminal(std::string(terminalMoves().toRowStart) + "\n");
+    drawn = {};
+}
+
+// After a change of size: the terminal has laid the prompt and the line out
+// again as one line for the new width; back to where it starts, from what
+// was drawn, and all of it drawn afresh.
+void redrawAfterResize() {
+    drawn.cursorRow = layOut(drawn.line, drawn.cursor, screenColumns()).cursor.row;
+    draw();
+}
+
+// After a stop: from the start of the row the cursor is on (a fresh one,
+// under the shell's "fg"), at the terminal's width of now.
+void redrawAfterResume() {
+    drawn.cursorRow = 0;
+    draw();
+}
+
+// Ctrl+L: the screen cleared and the line drawn at its top.
+unsigned char clearScreen(EditLine*, int) {
+    writeTerminal(terminalMoves().clearScreen);
+    drawn = {};
+    return CC_REFRESH;
+}
+
+// Ctrl+D: the end of input on an empty line, with nothing shown, as a
+// terminal in line mode has it; elsewhere it deletes the character under
+// the cursor.
+unsigned char endOrDeleteNext(EditLine*, int) {
+    const LineInfoW* current = el_wline(editor);
+    if (current->buffer == current->lastchar) return CC_EOF;
+    if (current->cursor == current->lastchar) return CC_ERROR;
+    el_cursor(editor, 1);
+    el_wdeletestr(editor, 1);
+    return CC_REFRESH;
+}
+
+// ---- Keys, taken whole by the one decoder the key waits use.
 
 // The escape sequences the editor acts on, as the usual terminals send
 // them; every other one (function keys, Insert, Page Up ...) does nothing,
@@ -87,7 +243,7 @@ constexpr EditingKey editingKeys[] = {
 };
 
 // The characters of the last key read, handed to the editor one by one.
-constexpr std::size_t keyCapacity = 16;
+constexpr std::size_t keyCapacity = Key::bytesKept;
 wchar_t keyCharacters[keyCapacity];
 std::size_t keyLength = 0;
 std::size_t keyNext = 0;
@@ -96,129 +252,85 @@ void queueCharacter(wchar_t character) {
     if (keyLength < keyCapacity) keyCharacters[keyLength++] = character;
 }
 
-// A key that begins with Escape, read whole as a key wait reads it: an
-// editing key or Alt with a letter goes to the editor, anything else not.
-void queueEscapeKey() {
-    std::string sequence;
-    TerminalBytes recorded = terminalKeyBytes();
-    recorded.take = [&sequence, take = recorded.take, peek = recorded.peek] {
-        sequence += static_cast<char>(peek(0));
-        take();
-    };
-    const KeyPress key = takeOneKey(recorded);
-    bool known = key == KeyPress::Character && sequence.size() == 2 &&
+// A key that begins with Escape goes to the editor if it is an editing key
+// or Alt with a letter, and is dropped otherwise.
+void queueEscapeKey(const Key& key) {
+    const std::string_view sequence = key.kept();
+    bool known = key.press == KeyPress::Character && key.length == 2 &&
                  static_cast<unsigned char>(sequence[1]) < 0x80;
     for (const EditingKey& editing : editingKeys) known = known || sequence == editing.sequence;
     if (!known) return;
     for (char byte : sequence) queueCharacter(static_cast<unsigned char>(byte));
 }
 
-// The next key: a character, as UTF-8 or as an escaped byte; false if the
-// terminal is gone.
+// A character as UTF-8, or each byte escaped where the bytes are none.
+void queueCharacterKey(const Key& key) {
+    const std::string_view bytes = key.kept();
+    if (const auto code = decodeUtf8(bytes)) {
+        queueCharacter(static_cast<wchar_t>(*code));
+        return;
+    }
+    for (char byte : bytes)
+        queueCharacter(static_cast<unsigned char>(byte) < 0x80 ? byte
+                                                               : escapedByteBase + static_cast<unsigned char>(byte));
+}
+
+// The next key; false if the terminal is gone. Ctrl+C, Ctrl+\ and Ctrl+Z
+// are read in turn with the keys around them, which the line keeps.
 bool queueNextKey() {
     keyLength = keyNext = 0;
-    const int lead = peekTerminalByte(0, waitForever);
-    if (lead == noKeyByte) return false;
-    if (const int signalNumber = signalTypedAs(lead)) {
-        // Read in turn, after the keys typed before it, which the line keeps.
-        takeTerminalBytes(1);
-        // The shell's "Stopped" on a row of its own, whatever the shell.
-        if (signalNumber == SIGTSTP) (void)!write(controllingTerminal(), "\r\n", 2);
+    const Key key = takeOneKey(terminalKeyBytes());
+    if (key.press == KeyPress::NoKeyboard) return false;
+    const int lead = static_cast<unsigned char>(key.bytes[0]);
+    if (const int signalNumber = key.length == 1 ? signalTypedAs(lead) : 0) {
+        if (signalNumber == SIGTSTP) leaveLine();
         signalForegroundJob(signalNumber);
-        return true;
+    } else if (lead == escapeByte) {
+        queueEscapeKey(key);
+    } else {
+        queueCharacterKey(key);
     }
-    if (lead == escapeByte) {
-        queueEscapeKey();
-        return true;
-    }
-    const Character front = frontCharacter(lead);
-    queueCharacter(front.length > 0 ? front.codePoint : escapedByteBase + lead);
-    takeTerminalBytes(front.length > 0 ? front.length : 1);
     return true;
 }
 
 // The editor reads through the terminal's look-ahead, so that the keys a
-// key wait left behind come first.
+// key wait left behind come first. The line is drawn whenever no key is
+// waiting to be read: a paste is drawn once, not a key at a time.
 int readCharacter(EditLine*, wchar_t* character) {
-    while (keyNext == keyLength)
+    while (keyNext == keyLength) {
+        if (peekTerminalByte(0) == noKeyByte) drawIfChanged();
         if (!queueNextKey()) return 0;
+    }
     *character = keyCharacters[keyNext++];
     return 1;
 }
 
 std::size_t encode(wchar_t character, char* bytes) {
-    const auto code = static_cast<char32_t>(character);
-    if (code > escapedByteBase + 0x7f && code <= escapedByteBase + 0xff) {
-        bytes[0] = static_cast<char>(code - escapedByteBase);
+    if (isEscapedByte(character)) {
+        bytes[0] = static_cast<char>(character - escapedByteBase);
         return 1;
     }
-    return encodeUtf8(code, bytes);
+    return encodeUtf8(static_cast<char32_t>(character), bytes);
 }
 
-// Ctrl+D: the end of input on an empty line, with nothing shown, as a
-// terminal in line mode has it; elsewhere it deletes the character under
-// the cursor.
-unsigned char endOrDeleteNext(EditLine*, int) {
-    const LineInfoW* current = el_wline(editor);
-    if (current->buffer == current->lastchar) return CC_EOF;
-    if (current->cursor == current->lastchar) return CC_ERROR;
-    el_cursor(editor, 1);
-    el_wdeletestr(editor, 1);
-    return CC_REFRESH;
-}
-
-// How many rows the prompt's whole text and the line up to the cursor take
-// at this width.
-int rowsAboveCursor(int columns) {
-    const LineInfoW* current = el_wline(editor);
-    int width = static_cast<int>(std::strlen(wholePrompt));
-    for (const wchar_t* character = current->buffer; character < current->cursor; ++character)
-        width += std::max(wcwidth(*character), 1);
-    return columns > 0 ? width / columns : 0;
-}
-
-// The prompt's whole text and the line drawn again from where the cursor is,
-// at the terminal's width of now: the line is laid out afresh.
-void drawAfresh() {
-    el_resize(editor);
-    std::strcpy(prompt, wholePrompt);
-    el_set(editor, EL_REFRESH);
-}
-
-// After a stop: from the start of the row the cursor is on (a fresh one,
-// under the shell's "fg"); the terminal may have changed size meanwhile,
-// unseen.
-void redrawAfterResume() {
-    (void)!write(controllingTerminal(), "\r", 1);
-    drawAfresh();
-}
-
-// After a change of size: the terminal has laid the line out again for the
-// new width, the prompt's text with it; back to where that text starts.
-void redrawAfterResize() {
-    char moveUp[32];
-    const int rows = rowsAboveCursor(terminalColumns());
-    const int length = rows > 0 ? std::snprintf(moveUp, sizeof moveUp, "\r\x1b[%dA\x1b[J", rows)
-                                : std::snprintf(moveUp, sizeof moveUp, "\r\x1b[J");
-    (void)!write(controllingTerminal(), moveUp, static_cast<std::size_t>(length));
-    drawAfresh();
+char* noPrompt(EditLine*) {
+    static char nothing[] = "";
+    return nothing;
 }
 
 bool startEditor() {
     static bool tried = false;
     if (tried) return editor != nullptr;
     tried = true;
-    std::setlocale(LC_CTYPE, "C.UTF-8");  // how the editor shows characters
-    // The editor draws on the terminal itself, never on standard output, and
-    // its messages (such as an unknown terminal type's) go nowhere.
-    const int screenDescriptor = fcntl(controllingTerminal(), F_DUPFD_CLOEXEC, 0);
-    std::FILE* screen = screenDescriptor >= 0 ? fdopen(screenDescriptor, "w") : nullptr;
-    std::FILE* messages = std::fopen("/dev/null", "we");
-    if (screen == nullptr || messages == nullptr) return false;
-    editor = el_init_fd("tinkerspindle", stdin, screen, messages, STDIN_FILENO, screenDescriptor,
-                        screenDescriptor);
+    std::setlocale(LC_CTYPE, "C.UTF-8");  // how wide each character is
+    // libedit draws nowhere (the line is drawn above) and says nothing, such
+    // as an unknown terminal type; it edits only if its output's descriptor
+    // is a terminal, so it is given the terminal's.
+    std::FILE* nowhere = std::fopen("/dev/null", "we");
+    if (nowhere == nullptr) return false;
+    editor = el_init_fd("tinkerspindle", stdin, nowhere, nowhere, STDIN_FILENO,
+                        controllingTerminal(), controllingTerminal());
     if (editor == nullptr) return false;
-    padWithNothing();
     // Ctrl+C, Ctrl+\ and Ctrl+Z come as bytes, in turn with the keys around
     // them, rather than as signals that throw away the keys typed before.
     el_set(editor, EL_SETTY, "-d", "-isig", nullptr);
@@ -229,28 +341,30 @@ bool startEditor() {
     el_wset(editor, EL_HIST, history_w, history);
     el_set(editor, EL_EDITOR, "emacs");
     el_set(editor, EL_SIGNAL, 0);
-    el_set(editor, EL_PROMPT, currentPrompt);
+    el_set(editor, EL_PROMPT, noPrompt);
     el_wset(editor, EL_GETCFN, readCharacter);
     for (const EditingKey& key : editingKeys)
         el_set(editor, EL_BIND, std::string(key.sequence).c_str(), key.action, nullptr);
     el_wset(editor, EL_ADDFN, L"tinkerspindle-end-or-delete", L"End of input or delete",
             endOrDeleteNext);
     el_set(editor, EL_BIND, "^D", "tinkerspindle-end-or-delete", nullptr);
+    el_wset(editor, EL_ADDFN, L"tinkerspindle-clear", L"Clear the screen", clearScreen);
+    el_set(editor, EL_BIND, "^L", "tinkerspindle-clear", nullptr);
     return true;
 }
 
-// Text on the screen's last line can be the prompt if it is plain and short;
-// where it is wider than the terminal, its part on the last row.
-void usePrompt(std::string_view shown) {
-    bool plain = shown.size() <= promptCapacity;
-    for (char byte : shown) plain = plain && byte >= ' ' && byte <= '~';
-    if (!plain) shown = {};
-    shown.copy(wholePrompt, shown.size());
-    wholePrompt[shown.size()] = '\0';
-    const std::size_t columns = static_cast<std::size_t>(terminalColumns());
-    if (columns > 0 && shown.size() > columns) shown.remove_prefix((shown.size() - 1) / columns * columns);
-    shown.copy(prompt, shown.size());
-    prompt[shown.size()] = '\0';
+// The text on the screen's last line is the prompt if it is plain and short
+// (the terminal may have wrapped it over several rows); other text is left
+// on a row of its own.
+void usePrompt(std::optional<std::string_view> shown) {
+    bool plain = shown && shown->size() <= promptCapacity;
+    for (char byte : shown.value_or("")) plain = plain && byte >= ' ' && byte <= '~';
+    prompt = plain ? *shown : std::string_view{};
+    if (!plain && shown != std::string_view{})
+        writeTerminal(std::string(terminalMoves().toRowStart) + "\n");
+    const int columns = terminalColumns();
+    drawn = {};
+    drawn.cursorRow = columns > 0 && !prompt.empty() ? static_cast<int>(prompt.size() - 1) / columns : 0;
 }
 
 void remember(const wchar_t* text, std::size_t length) {
@@ -262,11 +376,9 @@ void remember(const wchar_t* text, std::size_t length) {
 }
 
 // Lets the player type a line; false at the end of input.
-bool editLine(std::string_view shown) {
+bool editLine(std::optional<std::string_view> shown) {
     usePrompt(shown);
     int count = 0;
-    // The editor draws its prompt from the start of the line, over the same text.
-    if (prompt[0] != '\0') (void)!write(controllingTerminal(), "\r", 1);
     setTerminalRedraw({redrawAfterResize, redrawAfterResume});
     line = el_wgets(editor, &count);
     setTerminalRedraw({});
@@ -274,6 +386,7 @@ bool editLine(std::string_view shown) {
         line = nullptr;
         return false;
     }
+    leaveLine();
     lineLength = static_cast<std::size_t>(count);
     lineNext = 0;
     remember(line, lineLength);
@@ -287,7 +400,7 @@ bool lineHandedOut() {
 }  // namespace
 
 std::optional<std::size_t> readEditedLine(char* buffer, std::size_t capacity,
-                                          std::string_view shown) {
+                                          std::optional<std::string_view> shown) {
     if (lineHandedOut()) {
         const TerminalSettingsGuard settings;  // the editor changes them; they come back as found
         if (!startEditor()) return std::nullopt;

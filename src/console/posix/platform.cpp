@@ -11,29 +11,35 @@
 
 #include <cerrno>
 #include <csignal>
+#include <optional>
 #include <string_view>
 
-#include "console/posix/key_bytes.h"
-#include "console/posix/line_editor.h"
-#include "console/platform.h"
-#include "console/posix/terminal.h"
-#include "console/posix/terminal_abilities.h"
+#include "../platform.h"
+#include "key_bytes.h"
+#include "line_editor.h"
+#include "terminal.h"
+#include "terminal_abilities.h"
 
 namespace {
 
-// The text written since the last line feed: what stands on the screen's
-// last line when a read starts, for the line editor to keep in place.
-constexpr std::size_t lastLineCapacity = 64;
+// The text written to the terminal since the cursor was last at the start
+// of a row: what stands on its row when a read starts, for the line editor
+// to keep in place, and the row the end of the game ends.
+constexpr std::size_t lastLineCapacity = 128;
 char lastLine[lastLineCapacity];
 std::size_t lastLineLength = 0;
 bool lastLineFits = true;
+
+void startRow() {
+    lastLineLength = 0;
+    lastLineFits = true;
+}
 
 void rememberLastLine(std::string_view written) {
     const std::size_t lineFeed = written.rfind('\n');
     if (lineFeed != std::string_view::npos) {
         written.remove_prefix(lineFeed + 1);
-        lastLineLength = 0;
-        lastLineFits = true;
+        startRow();
     }
     if (written.size() > lastLineCapacity - lastLineLength) {
         lastLineFits = false;
@@ -85,6 +91,26 @@ std::size_t readInputDescriptor(char* buffer, std::size_t capacity) {
     }
 }
 
+std::optional<std::string_view> textOnTheRow() {
+    if (!standardOutputIsTerminal()) return std::string_view{};
+    if (!lastLineFits) return std::nullopt;
+    return std::string_view(lastLine, lastLineLength);
+}
+
+// A line typed at the terminal: through the line editor where the terminal
+// can be addressed, else through its own line discipline, the byte a key
+// wait looked at but left first. The line leaves the cursor on a fresh row.
+std::size_t readTerminalLine(char* buffer, std::size_t capacity) {
+    std::optional<std::size_t> count;
+    if (terminalCanBeAddressed()) count = readEditedLine(buffer, capacity, textOnTheRow());
+    if (!count) {
+        count = takeLookAhead(buffer, capacity);
+        if (*count == 0) count = readInputDescriptor(buffer, capacity);
+    }
+    if (*count > 0) startRow();
+    return *count;
+}
+
 }  // namespace
 
 void adoptStandardStreams() {
@@ -95,22 +121,13 @@ void adoptStandardStreams() {
 }
 
 std::size_t readStandardInput(char* buffer, std::size_t capacity) {
-    if (inputIsControllingTerminal() && terminalCanBeAddressed()) {
-        const bool shownOnTerminal = standardOutputIsTerminal() && lastLineFits;
-        const std::string_view shown(lastLine, shownOnTerminal ? lastLineLength : 0);
-        const auto count = readEditedLine(buffer, capacity, shown);
-        lastLineLength = 0;  // what stands there now is the line typed, not the game's text
-        if (count) return *count;
-    }
-    // The terminal's own line discipline: first the keys a key wait looked at but left.
-    if (inputIsControllingTerminal())
-        if (const std::size_t count = takeLookAhead(buffer, capacity)) return count;
+    if (inputIsControllingTerminal()) return readTerminalLine(buffer, capacity);
     return readInputDescriptor(buffer, capacity);
 }
 
 void writeStandardOutput(const char* bytes, std::size_t length) {
     ignoreBrokenPipe();
-    if (inputIsControllingTerminal()) rememberLastLine({bytes, length});
+    if (standardOutputIsTerminal()) rememberLastLine({bytes, length});
     while (length > 0) {
         const ssize_t count = write(STDOUT_FILENO, bytes, length);
         if (count > 0) {
@@ -132,11 +149,21 @@ bool standardOutputIsTerminal() {
 void clearTerminal() {
     const std::string_view clear = terminalClear();
     writeStandardOutput(clear.data(), clear.size());
+    startRow();
 }
 
+void endTerminalRow() {
+    if (standardOutputIsTerminal() && (lastLineLength > 0 || !lastLineFits))
+        writeStandardOutput("\n", 1);
+}
+
+// A terminal that cannot be addressed may send nothing until Enter: the
+// wait then takes the line its key came with.
 KeyPress readKeyPress() {
     const TerminalSettingsGuard settings;
     if (!settings.holds()) return KeyPress::NoKeyboard;
     settings.apply(rawFrom(settings.found()));
-    return takeOneKey(terminalKeyBytes());
+    const Key key = takeOneKey(terminalKeyBytes());
+    if (!terminalCanBeAddressed()) takeRestOfLine(terminalKeyBytes(), key);
+    return key.press;
 }

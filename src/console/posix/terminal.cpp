@@ -1,4 +1,4 @@
-#include "console/posix/terminal.h"
+#include "terminal.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -16,9 +15,9 @@ namespace {
 constexpr int unopened = -2;
 int terminal = unopened;  // the controlling terminal, or -1 if none
 
-constexpr std::size_t lookAheadCapacity = 4;
-unsigned char lookAhead[lookAheadCapacity];
-std::size_t lookAheadHeld = 0;
+// The byte a reader looked at but did not take.
+unsigned char lookAhead = 0;
+bool lookAheadHeld = false;
 
 // How often a game continued in the background looks whether the terminal
 // is its own again; nothing tells it when.
@@ -33,7 +32,7 @@ constexpr long resizeQuietMilliseconds = 300;
 // handler finds them; a key wait and a line edit never overlap, so guards
 // never nest.
 termios settingsFound;
-volatile sig_atomic_t settingsChanged = 0;
+volatile sig_atomic_t guardLive = 0;  // a guard holds settingsFound
 volatile sig_atomic_t resized = 0;
 volatile sig_atomic_t resumed = 0;
 volatile sig_atomic_t continues = 0;  // how many times the game was continued
@@ -71,7 +70,7 @@ void unblock(int signalNumber) {
 // the terminal is still the game's (the shell that took it back has put its
 // own settings there).
 void restoreFoundSettings() {
-    if (settingsChanged && standing() == Standing::Foreground)
+    if (guardLive && standing() == Standing::Foreground)
         tcsetattr(terminal, TCSANOW, &settingsFound);
 }
 
@@ -143,7 +142,7 @@ void settleAfterSignals(const sigset_t& unblocked) {
     if (resumed) {
         resumed = 0;
         if (!awaitForeground()) return;
-        if (settingsChanged && settingsInUseKnown) tcsetattr(terminal, TCSANOW, &settingsInUse);
+        if (guardLive && settingsInUseKnown) tcsetattr(terminal, TCSANOW, &settingsInUse);
         if (redraw.resumed != nullptr) redraw.resumed();
     }
     if (sizeChanged) redraw.resized();
@@ -152,7 +151,7 @@ void settleAfterSignals(const sigset_t& unblocked) {
 // Before a read blocks: whatever settings the reader set are the ones to
 // come back to after a stop.
 void noteSettingsInUse() {
-    if (settingsChanged && !settingsInUseKnown)
+    if (guardLive && !settingsInUseKnown)
         settingsInUseKnown = tcgetattr(terminal, &settingsInUse) == 0;
 }
 
@@ -180,7 +179,7 @@ int awaitByte(int milliseconds) {
     return count;
 }
 
-// One more byte into the look-ahead; false if none comes in time or the
+// A byte into the look-ahead; false if none comes in time or the
 // terminal is gone. Every signal wakes the wait, so that a stop, a continue
 // or a change of size is dealt with at once; a read in the background fails
 // (SIGTTIN is ignored) rather than stopping the game.
@@ -189,9 +188,9 @@ bool readAhead(int milliseconds) {
         const int count = awaitByte(milliseconds);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) return false;
-        const ssize_t got = read(terminal, lookAhead + lookAheadHeld, 1);
+        const ssize_t got = read(terminal, &lookAhead, 1);
         if (got == 1) {
-            ++lookAheadHeld;
+            lookAheadHeld = true;
             return true;
         }
         if (got < 0 && errno == EINTR) continue;
@@ -230,34 +229,37 @@ int terminalColumns() {
     return size.ws_col;
 }
 
-int peekTerminalByte(std::size_t ahead, int milliseconds) {
-    if (ahead >= lookAheadCapacity || controllingTerminal() < 0) return noKeyByte;
-    while (lookAheadHeld <= ahead)
-        if (!readAhead(milliseconds)) return noKeyByte;
-    return lookAhead[ahead];
+int peekTerminalByte(int milliseconds) {
+    if (!lookAheadHeld && (controllingTerminal() < 0 || !readAhead(milliseconds))) return noKeyByte;
+    return lookAhead;
 }
 
-void takeTerminalBytes(std::size_t count) {
-    if (count > lookAheadHeld) count = lookAheadHeld;
-    for (std::size_t index = count; index < lookAheadHeld; ++index)
-        lookAhead[index - count] = lookAhead[index];
-    lookAheadHeld -= count;
-}
+void takeTerminalByte() { lookAheadHeld = false; }
 
 std::size_t takeLookAhead(char* buffer, std::size_t capacity) {
-    const std::size_t count = lookAheadHeld < capacity ? lookAheadHeld : capacity;
-    std::memcpy(buffer, lookAhead, count);
-    takeTerminalBytes(count);
-    return count;
+    if (!lookAheadHeld || capacity == 0) return 0;
+    buffer[0] = static_cast<char>(lookAhead);
+    lookAheadHeld = false;
+    return 1;
+}
+
+void writeTerminal(std::string_view bytes) {
+    while (!bytes.empty() && controllingTerminal() >= 0) {
+        const ssize_t count = write(terminal, bytes.data(), bytes.size());
+        if (count > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(count));
+        } else if (count == 0 || errno != EINTR) {
+            return;
+        }
+    }
 }
 
 TerminalBytes terminalKeyBytes() {
-    return {[](int milliseconds) { return peekTerminalByte(0, milliseconds); },
-            [] { takeTerminalBytes(1); }};
+    return {peekTerminalByte, takeTerminalByte};
 }
 
 int signalTypedAs(int byte) {
-    if (!settingsChanged || (settingsFound.c_lflag & ISIG) == 0 || byte == _POSIX_VDISABLE) return 0;
+    if (!guardLive || (settingsFound.c_lflag & ISIG) == 0 || byte == _POSIX_VDISABLE) return 0;
     const cc_t* keys = settingsFound.c_cc;
     if (byte == keys[VINTR]) return SIGINT;
     if (byte == keys[VQUIT]) return SIGQUIT;
@@ -280,14 +282,14 @@ void setTerminalRedraw(TerminalRedraw drawing) { redraw = drawing; }
 TerminalSettingsGuard::TerminalSettingsGuard() {
     holds_ = controllingTerminal() >= 0 && awaitForeground() &&
              tcgetattr(terminal, &settingsFound) == 0;
-    if (holds_) settingsChanged = 1;
+    if (holds_) guardLive = 1;
     settingsInUseKnown = false;
 }
 
 TerminalSettingsGuard::~TerminalSettingsGuard() {
     if (!holds_) return;
     if (awaitForeground()) tcsetattr(terminal, TCSANOW, &settingsFound);
-    settingsChanged = 0;
+    guardLive = 0;
 }
 
 const termios& TerminalSettingsGuard::found() const { return settingsFound; }

@@ -1,7 +1,7 @@
 // The controlling terminal, shared by the key waits and the line editor. It
 // is opened once; its settings as found come back on every way out of a
 // change, signals included; and its bytes are read one at a time into a
-// small look-ahead, so that whatever one reader looked at but did not take
+// look-ahead of one, so that the byte one reader looked at but did not take
 // stays for the next reader, as if typed at its prompt.
 //
 // Job control: stopped (Ctrl+Z at a prompt), the game leaves the terminal
@@ -13,8 +13,9 @@
 #include <termios.h>
 
 #include <cstddef>
+#include <string_view>
 
-#include "console/posix/key_bytes.h"
+#include "key_bytes.h"
 
 // The controlling terminal's descriptor, or -1 if the process has none.
 int controllingTerminal();
@@ -25,17 +26,20 @@ bool inputIsControllingTerminal();
 // The terminal's width in columns, or 0 if it does not say.
 int terminalColumns();
 
-// The byte `ahead` places after the next untaken one, waiting at most the
-// milliseconds (or forever) for it; noKeyByte if none comes in time or the
-// terminal is gone. The look-ahead holds at most four bytes.
-int peekTerminalByte(std::size_t ahead, int milliseconds);
+// The next byte not yet taken, waiting at most the milliseconds (or
+// forever) for it; noKeyByte if none comes in time or the terminal is gone.
+int peekTerminalByte(int milliseconds);
 
-// Takes the next count bytes, which peekTerminalByte has shown.
-void takeTerminalBytes(std::size_t count);
+// Takes the byte peekTerminalByte has shown.
+void takeTerminalByte();
 
-// Takes up to capacity of the bytes in the look-ahead, for a reader of the
-// terminal's own lines; 0 if it holds none.
+// Takes the byte in the look-ahead, if any, for a reader of the terminal's
+// own lines; 0 if it holds none.
 std::size_t takeLookAhead(char* buffer, std::size_t capacity);
+
+// Writes the bytes to the terminal, all of them unless it is gone: the one
+// way anything is drawn on it.
+void writeTerminal(std::string_view bytes);
 
 // The terminal's bytes one at a time, as the key decoding reads them.
 TerminalBytes terminalKeyBytes();

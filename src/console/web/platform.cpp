@@ -6,7 +6,7 @@
 #include <emscripten/em_macros.h>  // em_js.h uses it without including it
 #include <emscripten/em_js.h>
 
-#include "console/platform.h"
+#include "../platform.h"
 
 // The preprocessor joins each body onto one line: one call each, no more.
 EM_JS(void, pageWrite, (const char* bytes, std::size_t length),
@@ -27,6 +27,8 @@ void writeStandardOutput(const char* bytes, std::size_t length) { pageWrite(byte
 bool standardOutputIsTerminal() { return true; }
 
 void clearTerminal() { pageClear(); }
+
+void endTerminalRow() {}  // the page's text is the game's alone
 
 // The page has no two-part keys: an arrow or a function key keeps its
 // meaning in the browser and ends no wait.

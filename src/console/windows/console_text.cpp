@@ -1,7 +1,7 @@
-#include "console/windows/console_text.h"
+#include "console_text.h"
 
-#include "console/utf8.h"
-#include "console/windows/utf16.h"
+#include "../utf8.h"
+#include "utf16.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "console/windows/key_events.h"
+#include "key_events.h"
 
-#include "console/windows/utf16.h"
+#include "utf16.h"
 
 namespace {
 

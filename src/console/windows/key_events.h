@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "console/platform.h"
+#include "../key_press.h"
 
 struct InputEvent {
     // Interrupt: Ctrl+C reported as a control event rather than as a key,

@@ -8,9 +8,9 @@
 #include <initializer_list>
 #include <optional>
 
-#include "console/windows/console_text.h"
-#include "console/windows/key_events.h"
-#include "console/platform.h"
+#include "console_text.h"
+#include "key_events.h"
+#include "../platform.h"
 
 namespace {
 
@@ -33,6 +33,10 @@ bool isConsole(HANDLE handle) {
     return GetConsoleMode(handle, &mode) != FALSE;
 }
 
+// Whether text stands on the console's row: written since the last line
+// end, clear or line typed.
+bool rowHoldsText = false;
+
 // Console lines, converted to UTF-8 and handed out as the reader asks.
 constexpr DWORD consoleUnitsPerRead = 4096;
 char consoleBytes[utf8BytesPerUnit * (consoleUnitsPerRead + 1)];
@@ -46,6 +50,7 @@ bool readConsoleUnits(HANDLE input) {
     char16_t units[consoleUnitsPerRead];
     DWORD count = 0;
     if (!ReadConsoleW(input, units, consoleUnitsPerRead, &count, nullptr)) return false;
+    rowHoldsText = false;  // the console shows the line typed, and its line end
     const auto converted = consoleUnitsToUtf8(units, count, consoleText, consoleBytes);
     consoleNext = 0;
     consoleEnd = converted.value_or(0);
@@ -171,6 +176,7 @@ std::size_t readStandardInput(char* buffer, std::size_t capacity) {
 
 void writeStandardOutput(const char* bytes, std::size_t length) {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (length > 0) rowHoldsText = bytes[length - 1] != '\n';
     while (length > 0) {
         DWORD count = 0;
         if (!WriteFile(output, bytes, static_cast<DWORD>(length), &count, nullptr)) return;
@@ -185,7 +191,14 @@ bool standardOutputIsTerminal() {
     return console;
 }
 
-void clearTerminal() { std::system("cls"); }
+void clearTerminal() {
+    std::system("cls");
+    rowHoldsText = false;
+}
+
+void endTerminalRow() {
+    if (standardOutputIsTerminal() && rowHoldsText) writeStandardOutput("\n", 1);
+}
 
 KeyPress readKeyPress() {
     const HANDLE console = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,

@@ -23,16 +23,22 @@ void PrintTo(const Wait& wait, std::ostream* out) {
          << (wait.key == twoPart ? " two-part" : wait.key == character ? "" : " none");
 }
 
-// The keys that waits take from what is typed; '|' stands for a pause.
-std::vector<Wait> waits(const std::string& typed) {
+// What is typed, '|' standing for a pause.
+ScriptedTerminal typing(const std::string& typed) {
     ScriptedTerminal terminal;
     for (char byte : typed)
         terminal.script.push_back(byte == '|' ? ScriptedTerminal::pause
                                               : static_cast<unsigned char>(byte));
+    return terminal;
+}
+
+// The keys that waits take from what is typed.
+std::vector<Wait> waits(const std::string& typed) {
+    ScriptedTerminal terminal = typing(typed);
     std::vector<Wait> taken;
     for (;;) {
         terminal.taken.clear();
-        const KeyPress key = takeOneKey(terminal.bytes());
+        const KeyPress key = takeOneKey(terminal.bytes()).press;
         if (key == KeyPress::NoKeyboard) return taken;
         taken.push_back({terminal.taken, key});
     }
@@ -64,6 +70,8 @@ TEST(KeyBytes, EscapeSequencesAreTwoPartKeys) {
          {"\x1b[A", "\x1b[1~", "\x1b[4~", "\x1b[15~", "\x1b[1;5A", "\x1bOP", "\x1b[[A"})
         EXPECT_EQ(waits(sequence + "x"), (Waits{{sequence, twoPart}, {"x", character}}))
             << ::testing::PrintToString(sequence);
+    // a space is an intermediate byte, part of the sequence
+    EXPECT_EQ(waits("\x1b[2 qx"), (Waits{{"\x1b[2 q", twoPart}, {"x", character}}));
     // cut short by a pause or by a byte that cannot be part of it
     EXPECT_EQ(waits("\x1b[1|A"), (Waits{{"\x1b[1", twoPart}, {"A", character}}));
     EXPECT_EQ(waits("\x1b[1\r"), (Waits{{"\x1b[1", twoPart}, {"\r", character}}));
@@ -76,6 +84,21 @@ TEST(KeyBytes, EscapeAloneOrWithAnotherKey) {
     EXPECT_EQ(waits("\x1b[|A"), (Waits{{"\x1b[", character}, {"A", character}}));
     EXPECT_EQ(waits("\x1b[\r"), (Waits{{"\x1b[", character}, {"\r", character}}));
     EXPECT_EQ(waits("\x1bO|P"), (Waits{{"\x1bO", character}, {"P", character}}));
+}
+
+// At a terminal that sends a line at a time, a wait takes its key's line.
+TEST(KeyBytes, AKeyTakesTheLineItArrivedWith) {
+    const auto left = [](const std::string& typed) {  // what the next reader gets
+        ScriptedTerminal terminal = typing(typed);
+        takeRestOfLine(terminal.bytes(), takeOneKey(terminal.bytes()));
+        terminal.taken.clear();
+        while (terminal.peek(waitForever) != noKeyByte) terminal.bytes().take();
+        return terminal.taken;
+    };
+    EXPECT_EQ(left("x\ninv\n"), "inv\n");
+    EXPECT_EQ(left("xyz\r\np"), "p");
+    EXPECT_EQ(left("\n\n"), "\n");
+    EXPECT_EQ(left("x|p\n"), "p\n");
 }
 
 TEST(KeyBytes, NoBytesNoKey) {
