@@ -1,10 +1,11 @@
 """Hostile input and hostile output: the game reads its input to the end and
 ends with status 0, with no crash and no hang, in bounded memory.
 
-usage: check_hostile.py PROGRAM TRANSCRIPT_DIR CASE [--no-memory-limit]"""
+usage: check_hostile.py PROGRAM TRANSCRIPT_DIR CASE [--no-memory-limit]
+       check_hostile.py --list"""
 
+import collections
 import fcntl
-import itertools
 import os
 import random
 import subprocess
@@ -21,6 +22,7 @@ PAGE = 4096  # the smallest a pipe can be
 SLOW_READ = 512
 PEAK_RESIDENT_LIMIT_KIB = 8 * 1024
 A_LONG_GAME = b"p\n" + b"n\ns\n" * 100_000  # far more than a pipe holds
+MENU_PROMPT = b"Enter Selection:  "
 
 
 def repeated(byte, count):
@@ -43,14 +45,17 @@ def run(program, chunks, stdout=subprocess.PIPE, close_stdout=False, read_limit=
         input_blocks=True, output_blocks=True, slow_reader=False):
     """Runs the game on the chunks; returns (status, outcome, peak KiB).
 
-    chunks may be a function of the outcome, to look at the output so far.
-    A descriptor that does not block is handed over in non-blocking mode; a
-    slow reader lets the output pipe, shrunk to a page, fill up first."""
+    chunks is a function of the outcome, to look at the output so far, that
+    gives the pieces of input; stdout may be a path. A descriptor that does
+    not block is handed over in non-blocking mode; a slow reader lets the
+    output pipe, shrunk to a page, fill up first."""
     outcome = {"read_all": True, "output": bytearray(), "errors": b"", "peak": 0,
                "problems": []}
     stdin_read, stdin_write = os.pipe()
     stdout_read = None
     os.set_blocking(stdin_read, input_blocks)
+    if isinstance(stdout, str):
+        stdout = os.open(stdout, os.O_WRONLY)
     if stdout is subprocess.PIPE:
         stdout_read, stdout = os.pipe()
         fcntl.fcntl(stdout, fcntl.F_SETPIPE_SZ, PAGE)
@@ -61,8 +66,7 @@ def run(program, chunks, stdout=subprocess.PIPE, close_stdout=False, read_limit=
     os.close(stdin_read)
     if isinstance(stdout, int):
         os.close(stdout)
-    if callable(chunks):
-        chunks = chunks(outcome)
+    chunks = chunks(outcome)
 
     def feed():
         try:
@@ -103,117 +107,107 @@ def run(program, chunks, stdout=subprocess.PIPE, close_stdout=False, read_limit=
     return process.wait(timeout=60), outcome, outcome["peak"]
 
 
-class Case:
-    def __init__(self, program, transcripts, memory_limit):
-        self.program, self.transcripts, self.memory_limit = program, Path(transcripts), memory_limit
+Scenario = collections.namedtuple("Scenario", "typed wanted")
 
-    def expect(self, chunks, scenario=None, **options):
-        status, outcome, peak = run(self.program, chunks, **options)
-        problems = outcome["problems"]
-        if status != 0:
-            problems.append(f"exit status {status}")
-        if not outcome["read_all"]:
-            problems.append("the game stopped reading before its input ended")
-        if outcome["errors"]:
-            problems.append("standard error: " + outcome["errors"].decode(errors="replace")[:2000])
-        if scenario is not None:
-            wanted = (self.transcripts / f"{scenario}.out").read_bytes()
-            if bytes(outcome["output"]) != wanted:
-                problems.append(f"output is not that of scenario {scenario}: "
-                                f"{bytes(outcome['output'][-400:])!r}")
-        if self.memory_limit and peak > PEAK_RESIDENT_LIMIT_KIB:
-            problems.append(f"peak resident size {peak} KiB, over {PEAK_RESIDENT_LIMIT_KIB} KiB")
-        if problems:
-            raise AssertionError("; ".join(problems))
-        return f"peak resident size {peak} KiB"
 
-    # Output that cannot be written
-    def output_to_dev_full(self):
-        with open("/dev/full", "wb") as full:
-            return self.expect([A_LONG_GAME], stdout=full)
+def given(*parts):
+    """Chunks of input: bytes as they are, (byte, count) as count copies of byte."""
+    def chunks(scenario, outcome):
+        for part in parts:
+            yield from repeated(*part) if isinstance(part, tuple) else [part]
+    return chunks
 
-    def output_closed(self):
-        return self.expect([A_LONG_GAME], stdout=None, close_stdout=True)
 
-    def output_reader_goes_away(self):
-        return self.expect([A_LONG_GAME], read_limit=300)
+def whole(scenario, outcome):
+    yield scenario.typed
 
-    # Descriptors handed over as no console would
-    def output_non_blocking_to_a_slow_reader(self):
-        # Every byte arrives, though the pipe is full most of the time.
-        return self.expect([self.typed("workbench_after_umbrella")],
-                           scenario="workbench_after_umbrella",
-                           output_blocks=False, slow_reader=True)
 
-    def input_non_blocking(self):
-        # The first read finds nothing yet, which is not the end of input.
-        def late(outcome):
+def late(scenario, outcome):
+    # The first read finds nothing yet, which is not the end of input.
+    time.sleep(0.3)
+    yield scenario.typed
+
+
+def random_bytes(scenario, outcome):
+    # Play first: in the rooms nothing but the end of input ends the game.
+    generator = random.Random(20261208)
+    yield b"p\n"
+    for _ in range(10):
+        yield generator.randbytes(CHUNK)
+
+
+def menu_waits_for_its_line_feed(scenario, outcome):
+    menu = scenario.wanted[:scenario.wanted.index(MENU_PROMPT) + len(MENU_PROMPT)]
+    yield b"x"
+    time.sleep(0.5)
+    if bytes(outcome["output"]) != menu:
+        outcome["problems"].append("the menu answered before the line feed: "
+                                   f"{bytes(outcome['output'][len(menu) - 40:])!r}")
+    yield b"\nq\n"
+
+
+def in_pieces(*cuts):
+    """The scenario's input cut at these offsets; each piece waits until the
+    game has taken the one before."""
+    def chunks(scenario, outcome):
+        for start, end in zip([0, *cuts], [*cuts, len(scenario.typed)]):
+            yield scenario.typed[start:end]
             time.sleep(0.3)
-            yield self.typed("workshop_briefing")
-        return self.expect(late, scenario="workshop_briefing", input_blocks=False)
-
-    def input_in_pieces(self):
-        # The menu waits for the whole line before it answers.
-        menu = (self.transcripts / "menu_unknown_choice.out").read_bytes()
-        menu = menu[:menu.index(b"Enter Selection:  ") + len(b"Enter Selection:  ")]
-
-        def pieces(outcome):
-            yield b"x"
-            time.sleep(0.5)
-            if bytes(outcome["output"]) != menu:
-                outcome["problems"].append("the menu answered before the line feed: "
-                                           f"{bytes(outcome['output'][len(menu) - 40:])!r}")
-            yield b"\nq\n"
-        return self.expect(pieces, scenario="menu_unknown_choice")
-
-    def lines_in_pieces(self, scenario, cuts):
-        # Each piece waits until the game has taken the one before.
-        typed = self.typed(scenario)
-        def pieces(outcome):
-            for start, end in zip([0, *cuts], [*cuts, len(typed)]):
-                yield typed[start:end]
-                time.sleep(0.3)
-        return self.expect(pieces, scenario=scenario)
-
-    def typed(self, scenario):
-        return read_scenario(self.transcripts / f"{scenario}.in")[1]
-
-    # Input that is too long, random or odd
-    def gigabyte_menu_line(self):
-        # "p" starts play; the rest of its line never reaches the rooms.
-        return self.expect(itertools.chain([b"p"], repeated(b"x", GIB), [b"\ninv\n"]),
-                           scenario="inventory_empty")
-
-    def gigabyte_blank_menu_line(self):
-        return self.expect(itertools.chain(repeated(b" ", GIB), [b"q\n"]), scenario="menu_quit")
-
-    def gigabyte_command_line(self):
-        # The first 19 characters are kept: the line acts as "inv".
-        return self.expect(itertools.chain([b"p\ninv"], repeated(b"x", GIB), [b"\n"]),
-                           scenario="inventory_empty")
-
-    def ten_megabytes_of_random_bytes(self):
-        # Play first: in the rooms nothing but the end of input ends the game.
-        generator = random.Random(20261208)
-        return self.expect(itertools.chain([b"p\n"], (generator.randbytes(CHUNK) for _ in range(10))))
+    return chunks
 
 
-# Lines completed by a later read: cut after their first byte, in their
-# middle and before their line feed, behind lines the readers already took.
-LINES_IN_PIECES = {
-    "menu_line_in_pieces_behind_a_line_taken": ("menu_rest_of_line", [3, 8]),
-    "menu_line_cut_before_its_line_feed": ("menu_unknown_choice", [3]),
-    "command_lines_in_pieces": ("workshop_briefing", [1, 8, 16]),
-}
+# name: the scenario whose output is wanted (None: any), the input, how it is handed over.
+CASES = {name: row for name, *row in [
+    # Output that cannot be written
+    ("output_to_dev_full", None, given(A_LONG_GAME), dict(stdout="/dev/full")),
+    ("output_closed", None, given(A_LONG_GAME), dict(stdout=None, close_stdout=True)),
+    ("output_reader_goes_away", None, given(A_LONG_GAME), dict(read_limit=300)),
+    # Input that is too long, random or odd. "p" starts play; the rest of its
+    # line never reaches the rooms. Of a command, the first 19 characters are kept.
+    ("gigabyte_menu_line", "inventory_empty", given(b"p", (b"x", GIB), b"\ninv\n"), {}),
+    ("gigabyte_blank_menu_line", "menu_quit", given((b" ", GIB), b"q\n"), {}),
+    ("gigabyte_command_line", "inventory_empty", given(b"p\ninv", (b"x", GIB), b"\n"), {}),
+    ("ten_megabytes_of_random_bytes", None, random_bytes, {}),
+    # Descriptors handed over as no console would; every byte arrives, though
+    # the pipe is full most of the time.
+    ("output_non_blocking_to_a_slow_reader", "workbench_after_umbrella", whole,
+     dict(output_blocks=False, slow_reader=True)),
+    ("input_non_blocking", "workshop_briefing", late, dict(input_blocks=False)),
+    # The menu waits for the whole line before it answers.
+    ("input_in_pieces", "menu_unknown_choice", menu_waits_for_its_line_feed, {}),
+    # Lines completed by a later read: cut after their first byte, in their
+    # middle and before their line feed, behind lines the readers already took.
+    ("menu_line_in_pieces_behind_a_line_taken", "menu_rest_of_line", in_pieces(3, 8), {}),
+    ("menu_line_cut_before_its_line_feed", "menu_unknown_choice", in_pieces(3), {}),
+    ("command_lines_in_pieces", "workshop_briefing", in_pieces(1, 8, 16), {}),
+]}
+
+
+def check(program, transcripts, case, memory_limit):
+    name, chunks, options = CASES[case]
+    scenario = name and Scenario(read_scenario(transcripts / f"{name}.in")[1],
+                                 (transcripts / f"{name}.out").read_bytes())
+    status, outcome, peak = run(program, lambda outcome: chunks(scenario, outcome), **options)
+    problems = outcome["problems"]
+    if status != 0:
+        problems.append(f"exit status {status}")
+    if not outcome["read_all"]:
+        problems.append("the game stopped reading before its input ended")
+    if outcome["errors"]:
+        problems.append("standard error: " + outcome["errors"].decode(errors="replace")[:2000])
+    if scenario and bytes(outcome["output"]) != scenario.wanted:
+        problems.append(f"output is not that of scenario {name}: "
+                        f"{bytes(outcome['output'][-400:])!r}")
+    if memory_limit and peak > PEAK_RESIDENT_LIMIT_KIB:
+        problems.append(f"peak resident size {peak} KiB, over {PEAK_RESIDENT_LIMIT_KIB} KiB")
+    if problems:
+        raise AssertionError("; ".join(problems))
+    return f"peak resident size {peak} KiB"
 
 
 def main(program, transcripts, case, *flags):
-    checks = Case(program, transcripts, memory_limit="--no-memory-limit" not in flags)
     try:
-        if case in LINES_IN_PIECES:
-            note = checks.lines_in_pieces(*LINES_IN_PIECES[case])
-        else:
-            note = getattr(checks, case)()
+        note = check(program, Path(transcripts), case, "--no-memory-limit" not in flags)
     except AssertionError as failure:
         print(f"FAIL {case}: {failure}")
         return 1
@@ -222,4 +216,7 @@ def main(program, transcripts, case, *flags):
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--list"]:
+        print("\n".join(CASES))
+        sys.exit(0)
     sys.exit(main(*sys.argv[1:]))

@@ -29,6 +29,7 @@ class Pane:
     def __init__(self, command, width=WIDTH):
         self.workdir = Path(tempfile.mkdtemp(prefix="tinkerspindle-pane-"))
         self.socket = f"tinkerspindle{os.getpid()}"
+        self.last = ""  # the screen last awaited, which checks look at
         # A non-interactive shell leaves the terminal alone, so what the pane's
         # settings are afterwards is what the game left behind. The command
         # starts once every byte written to the pane is logged (written()).
@@ -84,7 +85,7 @@ class Pane:
         shown = text if callable(text) else lambda screen: (text in screen) != gone
         deadline = time.monotonic() + (timeout or PATIENCE)
         while True:
-            screen = self.screen()
+            screen = self.last = self.screen()
             if shown(screen):
                 return screen
             if time.monotonic() > deadline:
@@ -96,7 +97,7 @@ class Pane:
     def stays(self, text, seconds=0.5):
         """Fails unless the screen still shows text after a while."""
         time.sleep(seconds)
-        screen = self.screen()
+        screen = self.last = self.screen()
         if text not in screen:
             raise AssertionError(f"no longer shown: {text!r}\n--- screen:\n{screen}")
         return screen

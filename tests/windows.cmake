@@ -16,9 +16,7 @@ if(CMAKE_CROSSCOMPILING)
 
     # The .exe in the console wine gives a program started in a terminal (a
     # tmux pane): key waits, clears and lines on a real Windows console.
-    set(console_cases title_waits_without_echo bye_clears_the_screen
-        two_part_keys_end_two_waits interrupt_and_escape_end_waits quit_restores_terminal
-        backspace_edits_a_command a_character_beyond_u_ffff_is_one_key suspend_key_ends_a_wait)
+    cases_of(console_cases check_terminal.py --list-windows)
     foreach(case IN LISTS console_cases)
         add_test(NAME windows/console/${case}
             COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/check_terminal.py
