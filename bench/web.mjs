@@ -5,8 +5,10 @@
 // taken in turn: on a first visit, and on a repeat visit, where the game's
 // service worker serves its files and the floor comes from the server again.
 // On the game's page, a key is pressed the moment the title shows, and the
-// time until the menu is on screen is what a player waits. Prints the
-// figures as JSON.
+// time until the menu is on screen is what a player waits. A game the tab
+// kept, of 100 and of 10,000 moves, is measured as it is kept (bytes) and
+// resumed (from navigation to its prompt on screen). Prints the figures as
+// JSON.
 //
 // usage: node bench/web.mjs SITE_DIR
 
@@ -15,6 +17,7 @@ import { gzipSync } from "node:zlib";
 import { fileOf, launchChromium, serve } from "../tests/web/browser.mjs";
 
 const RUNS = 21;
+const KEPT_MOVES = [100, 10000];
 const TITLE = "*       Quillbramblewood       *";
 const MENU = "Enter Selection:";
 const titleBox = ["********************************", "*                              *",
@@ -62,6 +65,42 @@ async function timeToTitle(context, address) {
   return shown;
 }
 
+// The input the page keeps for a game of so many moves between the
+// workshop and the refuse pile, and the check it keeps beside it: the
+// page's own digest (FNV-1a) and the build in index.html.
+function keptGame(moves, build) {
+  const input = "\rp\n" + "n\ns\n".repeat(moves / 2);
+  let digest = 0x811c9dc5;
+  for (let index = 0; index < input.length; index++) {
+    digest = Math.imul(digest ^ input.charCodeAt(index), 0x01000193) >>> 0;
+  }
+  return { input, check: JSON.stringify({ build, digest }) };
+}
+
+// Milliseconds from navigation to the kept game's prompt on screen, and the
+// bytes kept; the median of runs.
+async function resumed(browser, address, moves) {
+  const times = [];
+  let bytes = 0;
+  for (let run = 0; run < RUNS; ++run) {
+    const page = await (await browser.newContext()).newPage();
+    await page.goto(address);
+    const build = await page.evaluate(() => document.documentElement.dataset.build);
+    const { input, check } = keptGame(moves, build);
+    bytes = Buffer.byteLength(input) + Buffer.byteLength(check);
+    await page.evaluate(([kept, checked]) => {
+      sessionStorage.setItem("tinkerspindle-input", kept);
+      sessionStorage.setItem("tinkerspindle-check", checked);
+    }, [input, check]);
+    await page.reload({ waitUntil: "commit" });
+    await page.waitForFunction(() => document.body?.dataset.state === "line" &&
+      (window.resumedAt = performance.now()), null, { polling: "raf" });
+    times.push(await page.evaluate(() => window.resumedAt));
+    await page.context().close();
+  }
+  return { moves, bytes, ms: median(times) };
+}
+
 // The first visit in a fresh context, then the repeat visit in the same one.
 async function visits(browser, address) {
   const context = await browser.newContext();
@@ -97,6 +136,8 @@ for (let run = 0; run < RUNS; ++run) {
   game.push(await visits(browser, gamePage));
   floor.push(await visits(browser, floorAddress));
 }
+const kept = [];
+for (const moves of KEPT_MOVES) kept.push(await resumed(browser, gamePage, moves));
 await browser.close();
 server.close();
 const of = (runs, visit, measure = (shown) => shown) => median(runs.map((run) => measure(run[visit])));
@@ -106,4 +147,4 @@ console.log(JSON.stringify({
   gameRepeatMs: of(game, "repeat", title), floorRepeatMs: of(floor, "repeat"),
   menuMs: of(game, "first", menu), menuRepeatMs: of(game, "repeat", menu),
   gameBytes: gameSent.bytes, gameFiles: gameSent.files, repeatBytes: repeatSent.bytes,
-  repeatFiles: repeatSent.files, floorBytes: floorSent.bytes }));
+  repeatFiles: repeatSent.files, floorBytes: floorSent.bytes, kept }));

@@ -4,6 +4,7 @@ xdotool, and everything Orca sends to speech caught by a speech-dispatcher
 module that writes it down instead of saying it.
 
 usage: check_screen_reader.py SITE_DIR CASE
+       check_screen_reader.py --list
 
 Everything the check starts runs in a session of its own (a private X
 display, session bus and accessibility bus, speech-dispatcher with a null
@@ -41,9 +42,8 @@ WORKSHOP = "You are in a workshop in the center of the junkyard."
 BROWSE_MODE = re.compile(r"^No more |^Wrapping to |not found\.$|^Browse mode$")
 
 # A play-through: what is typed (xdotool key names), then what must be
-# spoken, in that order, before the next step; WAIT, where a wait begins,
-# must be spoken once, before or after the reply. Nothing said is Orca's own
-# browse-mode command.
+# spoken, in that order, before the next step (WAIT, where a wait begins,
+# once), and what must not be. Nothing said is Orca's own browse-mode command.
 PLAY_THROUGH = [
     ("Return", [MENU]),
     ("i Return", [INTRODUCTION, "Press enter to return to the menu.", WAIT]),
@@ -56,10 +56,22 @@ PLAY_THROUGH = [
     ("g e t Return", ["What do you wish to get?"]),
     ("p l a s t e r Return", ["You pick it up and take it with you."]),
     ("s Return", [WORKSHOP]),
+    # reloaded, the game is resumed where it stood, and only that is heard
+    ("F5", []),
+    ("Return", ["Game resumed.", WORKSHOP], [TITLE, "On your mark"]),
     ("i n v Return", ["You are carrying:", "plaster", "Press enter to return to game.", WAIT]),
     ("x", [WORKSHOP]),
     ("x y z z y Return", [WORKSHOP]),
     ("x y z z y Return", [WORKSHOP]),  # the same reply as the last: spoken all the same
+    # the shortest win from here, to its end: the ending's second wait is announced too
+    ("s Return g e t Return k n i f e Return e Return g e t Return s a w Return n Return "
+     "g e t Return p a p e r Return n Return g e t Return p a i n t Return", ["You pick it up"]),
+    ("w Return w Return c l i m b Return c u t Return s a w Return c l i m b Return s Return "
+     "s Return g e t Return r a i n c o a t Return n Return e Return m a k e Return "
+     "l i m b Return k n i f e Return p l a s Return", ["What item"]),
+    ("p a p e r Return", ["You have won!", WAIT]),
+    ("x", ["To quit game, close window.", WAIT]),
+    ("x", ["You are at your workbench"]),
 ]
 FRESH_LOADS = 3
 UP_TO_THE_INTRODUCTION = PLAY_THROUGH[:2]
@@ -244,16 +256,19 @@ def expect(condition, failure, spoken):
         raise Failure(f"{failure}\n--- spoken:\n{spoken}")
 
 
-def expect_spoken(said, expected, step):
-    """The phrases spoken in order, each wait once, no browse-mode command."""
+def expect_spoken(said, expected, step, unspoken=()):
+    """The phrases spoken in order, each wait once, none unspoken, no
+    browse-mode command."""
     spoken = heard(said)
     position = 0
-    for phrase in (phrase for phrase in expected if phrase != WAIT):
+    for phrase in expected:
         found = spoken.find(phrase, position)
-        expect(found >= 0, f"after {step!r}, never spoken: {phrase!r}", spoken)
+        expect(found >= 0, f"after {step!r}, never spoken (in this order): {phrase!r}", spoken)
         position = found + len(phrase)
     waits = spoken.count(WAIT)
     expect(waits == expected.count(WAIT), f"after {step!r}, the wait spoken {waits} times", spoken)
+    for phrase in unspoken:
+        expect(phrase not in spoken, f"after {step!r}, spoken: {phrase!r}", spoken)
     for line in said:
         expect(not BROWSE_MODE.search(line), f"after {step!r}, Orca in browse mode: {line!r}", spoken)
 
@@ -268,8 +283,8 @@ def expect_loaded(said):
 
 def play(session, steps):
     expect_loaded(session.open_page())
-    for keys, expected in steps:
-        expect_spoken(session.keys(keys), expected, keys)
+    for keys, expected, *unspoken in steps:
+        expect_spoken(session.keys(keys), expected, keys, *unspoken)
 
 
 CASES = {
@@ -299,4 +314,7 @@ def main(site, case):
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--list"]:
+        print("\n".join(CASES))
+        sys.exit(0)
     sys.exit(main(*sys.argv[1:]))

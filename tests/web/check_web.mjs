@@ -5,6 +5,7 @@
 // compare. Given a check, it runs that one of the page's own checks.
 //
 // usage: node check_web.mjs SITE_DIR [CHECK]
+//        node check_web.mjs --list
 
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -20,6 +21,7 @@ const BRIEFING = "On your mark...get set...go!";
 const WON = "You have won!";
 const shortestWin = ("p s get knife e get saw n get paper n get paint w get plaster w climb cut " +
                      "saw climb s s get raincoat n e make limb knife plas paper").split(" ");
+const toTheInventory = ["p", "n", "get", "plaster", "s", "inv"];  // ends at the inventory's wait
 
 const axeScript = createRequire(import.meta.url).resolve("axe-core/axe.min.js");
 
@@ -40,7 +42,9 @@ async function openPage(site, { context: contextOptions = {}, served = false, mi
   const context = await browser.newContext(contextOptions);
   const page = await context.newPage();
   const errors = [];
+  context.on("page", (opened) => opened.on("pageerror", (error) => errors.push(error.message)));
   page.on("pageerror", (error) => errors.push(error.message));
+  page.on("dialog", (dialog) => dialog.accept());  // a reload or New game, asked first, goes ahead
   let address = `${origin}/`;
   if (served) {
     const server = await serve((pathname) => fileOf(site, pathname));
@@ -55,9 +59,10 @@ async function openPage(site, { context: contextOptions = {}, served = false, mi
     });
   }
   // Keeps the text of every screen that a clear takes away.
-  await page.addInitScript(() => {
+  await context.addInitScript(() => {
     window.gameText = (nodes) => nodes.filter((node) => !node.classList?.contains("typed"))
-      .map((node) => node.textContent).join("");
+      .map((node) => node.classList?.contains("older") ? gameText([...node.childNodes]) : node.textContent)
+      .join("");
     window.clearedScreens = [];
     window.announced = [];  // every text the live region was given
     document.addEventListener("DOMContentLoaded", () => {
@@ -101,6 +106,17 @@ async function playLines(page, lines) {
     await typeLine(page, line);
   }
   return settled(page);
+}
+
+// The page loaded again, as after F5 or a tab the browser discarded.
+async function reloaded(page) {
+  await page.reload();
+  return settled(page);
+}
+
+// The page afresh at the title: nothing kept, or nothing resumed.
+async function expectTitle(page, why) {
+  expect(await settled(page) === "key" && (await screenText(page)).includes(TITLE), `${why}: no title`);
 }
 
 // How many pixels the page is wider than the screen.
@@ -270,10 +286,7 @@ const checks = {
     const shown = await page.evaluate(() => document.getElementById("screen").textContent);
     expect(/talk\n\nThe thing[^]*go!\n\n[^]*\nn\n\nYou are in a pile/.test(shown),
            `the pasted lines are not shown each before its reply:\n${shown}`);
-    const asked = new Promise((resolve) => page.once("dialog", (dialog) => {
-      resolve(dialog.type());
-      dialog.dismiss();
-    }));
+    const asked = new Promise((resolve) => page.once("dialog", (dialog) => resolve(dialog.type())));
     await page.close({ runBeforeUnload: true });
     expect(await asked === "beforeunload", "leaving the page in play asked nothing");
   },
@@ -331,6 +344,67 @@ const checks = {
       document.getElementById("screen").textContent.includes(workshop), WORKSHOP);
   },
 
+  // The screen, the wait and the plaster as they stood; the transcript holds
+  // the player's lines; a control keeps its Enter at a wait.
+  async a_reload_resumes_the_game(page) {
+    expect(await playLines(page, toTheInventory) === "key", "no wait at the inventory");
+    const before = await screenText(page);
+    expect(await reloaded(page) === "key" && await screenText(page) === before && before.includes("\tplaster"),
+           `not resumed as it stood:\n${await screenText(page)}`);
+    await page.focus("#save-transcript");
+    const [download] = await Promise.all([page.waitForEvent("download"), page.keyboard.press("Enter")]);
+    const saved = readFileSync(await download.path(), "utf8");
+    expect(/^tinkerspindle-\d{4}-\d\d-\d\d\.txt$/.test(download.suggestedFilename()) &&
+           saved.includes("Main Menu:") && saved.includes("\nget\n") && saved.endsWith(before),
+           `the transcript ${download.suggestedFilename()}:\n${saved}`);
+    expect(await settled(page) === "key", "Enter on a control ended the wait");
+  },
+
+  async a_second_tab_starts_afresh(page) {
+    await playLines(page, ["p", "talk"]);
+    const other = await page.context().newPage();
+    await other.goto(page.url());
+    await expectTitle(other, "a second tab");
+    await playLines(other, ["q"]);
+    expect(await reloaded(page) === "line" && (await screenText(page)).includes(BRIEFING),
+           "the first tab lost its game");
+    expect(await playLines(page, ["inv"]) === "key", "the first line after a resume was not taken whole");
+  },
+
+  async new_game_starts_afresh(page) {
+    await playLines(page, ["p", "talk"]);
+    await Promise.all([page.waitForEvent("load"), page.click("#new-game")]);
+    await expectTitle(page, "New game");
+    await reloaded(page);
+    await expectTitle(page, "a reload after New game");
+  },
+
+  // Each set aside, and said so outside the game's text.
+  async kept_data_that_does_not_hold_starts_afresh(page) {
+    const spoilers = {
+      garbage: () => sessionStorage.setItem("tinkerspindle-check", "{garbage"),
+      "of another build": () => sessionStorage.setItem("tinkerspindle-check",
+        sessionStorage.getItem("tinkerspindle-check").replace(/"build":"\w+"/, '"build":"0"')),
+      "cut short": () => sessionStorage.setItem("tinkerspindle-input",
+        sessionStorage.getItem("tinkerspindle-input").slice(0, -2)),
+      "edited by hand": () => sessionStorage.setItem("tinkerspindle-input",
+        sessionStorage.getItem("tinkerspindle-input").replace("talk", "tall")),
+    };
+    for (const [how, spoil] of Object.entries(spoilers)) {
+      await playLines(page, ["p", "talk"]);
+      await page.evaluate(spoil);
+      await reloaded(page);
+      await expectTitle(page, `a kept game ${how}`);
+      expect(await page.locator("#notice").isVisible(), `a kept game ${how}: the page said nothing`);
+    }
+  },
+
+  async a_game_quit_is_not_resumed(page) {
+    expect(await playLines(page, ["q"]) === "ended", "q did not end the game");
+    await reloaded(page);
+    await expectTitle(page, "a reload after q");
+  },
+
   nothing_for_axe: nothingForAxe,
   nothing_for_axe_at_320_pixels: nothingForAxe,
 
@@ -341,13 +415,19 @@ const checks = {
   },
 };
 
+const served = { served: true };
 const phone = { viewport: { width: 360, height: 640 }, hasTouch: true, isMobile: true };
 const narrow = { viewport: { width: 320, height: 640 } };
 const setups = {
   a_tap_ends_a_wait_on_a_phone: { context: phone },
   title_box_whole_at_320_pixels: { context: narrow },
   nothing_for_axe_at_320_pixels: { context: narrow },
-  offline_and_installable: { served: true },
+  offline_and_installable: served,
+  a_reload_resumes_the_game: served,
+  a_second_tab_starts_afresh: served,
+  new_game_starts_afresh: served,
+  kept_data_that_does_not_hold_starts_afresh: served,
+  a_game_quit_is_not_resumed: served,
   a_missing_file_is_told_in_words: { missing: ["tinkerspindle.wasm"] },
   a_key_as_the_page_arrives_ends_the_title_wait: { arrived: "parsed", late: ["tinkerspindle.js"] },
   keys_typed_while_the_game_loads_reach_it: { arrived: "parsed", late: ["tinkerspindle.js"] },
@@ -365,6 +445,10 @@ async function pageCheck(site, name) {
 }
 
 async function main([site, name]) {
+  if (site === "--list") {
+    console.log(Object.keys(checks).join("\n"));
+    return 0;
+  }
   try {
     if (name) {
       await pageCheck(site, name);
