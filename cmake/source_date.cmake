@@ -2,6 +2,8 @@
 # page, the packages' file times), so that anyone building the same sources
 # gets the same bytes: SOURCE_DATE_EPOCH where the builder set it, else the
 # last commit's time, else the time of the version's entry in the changelog.
+# Only this project's own history counts: sources unpacked inside another
+# repository (as distributions keep their packaging) take the changelog's.
 # Sets SOURCE_DATE_EPOCH (seconds) and SOURCE_DATE (YYYY-MM-DD), and
 # RELEASE_DATE, the day of the version's changelog entry.
 
@@ -45,11 +47,17 @@ changelog_time(${PROJECT_SOURCE_DIR}/packaging/debian/changelog release_epoch RE
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
 else()
-    execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
-        OUTPUT_VARIABLE SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
-        RESULT_VARIABLE no_commit ERROR_QUIET)
-    if(no_commit OR NOT SOURCE_DATE_EPOCH)
-        set(SOURCE_DATE_EPOCH ${release_epoch})
+    set(SOURCE_DATE_EPOCH ${release_epoch})
+    # The source folder's place in its repository: empty where it is the top.
+    execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} rev-parse --show-prefix
+        OUTPUT_VARIABLE place OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE no_repository ERROR_QUIET)
+    if(NOT no_repository AND place STREQUAL "")
+        execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+            OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+        if(commit_time)
+            set(SOURCE_DATE_EPOCH ${commit_time})
+        endif()
     endif()
 endif()
 # string(TIMESTAMP) gives the time SOURCE_DATE_EPOCH holds, not the clock's.

@@ -6,8 +6,8 @@
 set(TINKERSPINDLE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR} CACHE STRING
     "Where the program is installed, relative to the prefix")
 # The Debian package, made as Debian's own games are (lintian is the judge):
-# the system's libedit, the manual page and changelog compressed, the
-# licence in a machine-readable copyright file rather than beside the README.
+# the system's libedit, the manual page, the changelog and a README for
+# players compressed, the licence in a machine-readable copyright file.
 option(TINKERSPINDLE_DEBIAN_PACKAGE "Install as the Debian package does" OFF)
 # Named in reverse-DNS as AppStream asks, after the project's mail domain.
 set(application_id invalid.tinkerspindle.tinkerspindle)
@@ -42,6 +42,9 @@ function(install_compressed source destination)
 endfunction()
 install_compressed(${PROJECT_BINARY_DIR}/tinkerspindle.6 ${CMAKE_INSTALL_MANDIR}/man6)
 install_compressed(${packaging}/debian/changelog ${CMAKE_INSTALL_DOCDIR})
+# A README for players, not the build's.
+configure_file(${packaging}/debian/README.in README @ONLY)
+install_compressed(${PROJECT_BINARY_DIR}/README ${CMAKE_INSTALL_DOCDIR})
 # The copyright file holds the licence's own text, taken from LICENSE.
 file(READ LICENSE licence)
 string(REGEX REPLACE "^[^\n]*\n\n[^\n]*\n\n" "" licence "${licence}")  # its title and copyright line
@@ -49,7 +52,7 @@ string(REGEX REPLACE "\n$" "" licence "${licence}")
 string(REPLACE "\n\n" "\n.\n" licence "${licence}")
 string(REPLACE "\n" "\n " LICENCE_TEXT " ${licence}")
 configure_file(${packaging}/debian/copyright.in copyright @ONLY)
-install(FILES README.md ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # As dh_strip does: no symbols, no compiler's signature (.comment).
 install(CODE "execute_process(COMMAND ${CMAKE_STRIP} --remove-section=.comment --remove-section=.note
                               --strip-unneeded \$ENV{DESTDIR}${program_path})")

@@ -1,6 +1,7 @@
 # The Windows build: the .exe carries its version (from project()), the
 # game's icon and an application manifest; packaged, it is a zip of the
-# stripped .exe, the README and the licence (cpack -G ZIP).
+# stripped .exe, a README for players on Windows and the licence, both as
+# .txt with CRLF line ends, which a double click opens (cpack -G ZIP).
 enable_language(RC)
 include(${PROJECT_SOURCE_DIR}/cmake/icons.cmake)
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
@@ -21,7 +22,10 @@ set_source_files_properties(${PROJECT_BINARY_DIR}/tinkerspindle.rc PROPERTIES
     OBJECT_DEPENDS "${windows_icon};${windows_manifest}")
 
 install(TARGETS tinkerspindle RUNTIME DESTINATION .)
-install(FILES README.md LICENSE DESTINATION .)
+string(REPLACE "\n" "\r\n" HOW_TO_PLAY "${HOW_TO_PLAY}")  # configure_file ends only its own lines
+configure_file(${windows}/README.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
+configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SYSTEM_NAME windows-x86_64)

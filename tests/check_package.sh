@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The packages as players get them. The Debian package: built; judged by
 # lintian and the desktop-entry and AppStream validators; built again from
-# two clean copies of the sources in other folders, at other times, and
-# compared byte for byte; installed into this machine, played, its manual
-# read, removed, and nothing of it left. The Windows zip: unpacked, its .exe
-# looked into and played under wine. The page's archive: unpacked, the same
-# as cmake --install gives, and played in chromium. Needs root, as CI is.
+# two copies of this tree, one under umask 077 inside another repository,
+# and compared byte for byte; installed, played, its manual read, removed,
+# and nothing of it left. The Windows zip: unpacked, its .txt CRLF, made
+# again in another time zone the same bytes, its .exe looked into and played
+# under wine. The page's archive: unpacked, the same as cmake --install
+# gives, and played in chromium. Needs root, as CI is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work=$(mktemp -d)
@@ -28,13 +29,20 @@ appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml >/
     fail "appstreamcli: $(appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.xml)"
 echo "ok: lintian, desktop-file-validate and appstreamcli find nothing"
 
-for copy in first elsewhere/second; do
-    git clone -q . "$work/$copy"
-    (cd "$work/$copy" && cmake --workflow --preset package >/dev/null)
+# Copies of this tree as it is, without its history, take the changelog's date,
+# also the one under umask 077 inside a repository whose last commit is older.
+git init -q "$work/elsewhere"
+GIT_COMMITTER_DATE="1000000000 +0000" git -C "$work/elsewhere" -c user.name=check \
+    -c user.email=check@tinkerspindle.invalid commit -q --allow-empty -m "another project"
+for copy in first:022 elsewhere/second:077; do
+    folder="$work/${copy%:*}"
+    (umask "${copy#*:}" && mkdir "$folder" && git ls-files -z -co --exclude-standard |
+        tar -c --null -T - --ignore-failed-read | tar -x --no-same-permissions -C "$folder" &&
+        cd "$folder" && cmake --workflow --preset package >/dev/null)
 done
 cmp "$work"/first/build/package/*.deb "$work"/elsewhere/second/build/package/*.deb ||
     fail "two builds of the package differ"
-echo "ok: two builds from two copies of the sources are the same bytes"
+echo "ok: two builds from two copies, one under umask 077 in another repository, are the same bytes"
 
 # Directories of the package that the machine did not have before it.
 mapfile -t new_directories < <(dpkg-deb --fsys-tarfile "$package" | tar -t | sed 's|^\.||; s|/$||' |
@@ -45,6 +53,7 @@ python3 tests/check_transcript.py /usr/games/tinkerspindle "$winning"
 manual=$(MANPAGER=cat MANWIDTH=80 man 6 tinkerspindle)
 grep -q "build an umbrella in a junkyard" <<<"$manual" || fail "man 6 tinkerspindle"
 grep -q "tinkerspindle $version" <<<"$manual" || fail "the manual does not show $version"
+zgrep -q "man 6 tinkerspindle" /usr/share/doc/tinkerspindle/README.gz || fail "no README.gz for players"
 echo "ok: man 6 tinkerspindle shows the manual of version $version"
 dpkg --purge tinkerspindle >/dev/null
 for path in "${installed[@]}"; do
@@ -57,9 +66,15 @@ echo "ok: removal left nothing of the ${#installed[@]} installed paths behind"
 
 echo "== the Windows zip"
 cmake --workflow --preset windows-package >/dev/null
-unzip -q build/windows-package/tinkerspindle-*-windows-x86_64.zip -d "$work/windows"
+zip=$(ls build/windows-package/tinkerspindle-*-windows-x86_64.zip)
+unzip -q "$zip" -d "$work/windows"
 exe=$(find "$work/windows" -name tinkerspindle.exe)
-for file in README.md LICENSE; do [ -f "$(dirname "$exe")/$file" ] || fail "$file is not in the zip"; done
+for file in README.txt LICENSE.txt; do
+    [ -f "$(dirname "$exe")/$file" ] && ! grep -qv $'\r$' "$(dirname "$exe")/$file" ||
+        fail "$file is not in the zip with CRLF line ends"
+done
+cp "$zip" "$work/zip" && (umask 077 && TZ=America/New_York cpack --preset windows-package >/dev/null) &&
+    cmp "$zip" "$work/zip" || fail "the zip made again in another time zone differs"
 resources=$(wrestool --list "$exe")
 for kind in 14 16 24; do  # the icon, the version, the manifest
     grep -q -- "--type=$kind " <<<"$resources" || fail "the .exe has no resource of type $kind"
