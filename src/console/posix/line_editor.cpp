@@ -66,14 +66,19 @@ Drawn drawn;
 // How a character of the line is shown: a printable one as itself, a
 // control character as ^X, anything else (a byte that begins no UTF-8
 // character, a C1 control) by its bytes in octal, as readline shows them,
-// so that nothing typed can act on the terminal.
+// so that nothing typed can act on the terminal. A line feed is a row's
+// end: the editor's search (Ctrl+R) shows what it looks for on a row of
+// its own under the line.
 struct Shown {
     std::string text;
     int width;
 };
 
+constexpr wchar_t rowEnd = L'\n';
+
 Shown shownAs(wchar_t character) {
     const auto code = static_cast<char32_t>(character);
+    if (character == rowEnd) return {std::string(terminalMoves().toRowStart) + "\n", 0};
     if (code < 0x20 || code == 0x7f) return {{'^', static_cast<char>(code ^ 0x40)}, 2};
     char bytes[utf8MaximumLength];
     std::size_t length = 1;
@@ -126,8 +131,9 @@ Layout layOut(const std::wstring& text, std::size_t cursor, int columns) {
     };
     for (std::size_t index = 0; index < prompt.size(); ++index) advance(1);
     for (std::size_t index = 0; index < text.size(); ++index) {
-        const Place start = advance(shownAs(text[index]).width);
-        if (index == cursor) layout.cursor = start;
+        const Place start = text[index] == rowEnd ? at : advance(shownAs(text[index]).width);
+        if (text[index] == rowEnd) at = {at.row + 1, 0};
+        if (index == cursor) layout.cursor = normalised(start, columns);
     }
     layout.end = normalised(at, columns);
     if (cursor >= text.size()) layout.cursor = layout.end;
