@@ -14,7 +14,7 @@ import threading
 import time
 from pathlib import Path
 
-from harness import read_scenario
+from harness import drive, read_scenario, verdict
 
 GIB = 1 << 30
 CHUNK = 1 << 20
@@ -206,17 +206,9 @@ def check(program, transcripts, case, memory_limit):
 
 
 def main(program, transcripts, case, *flags):
-    try:
-        note = check(program, Path(transcripts), case, "--no-memory-limit" not in flags)
-    except AssertionError as failure:
-        print(f"FAIL {case}: {failure}")
-        return 1
-    print(f"ok {case}: {note}")
-    return 0
+    return verdict(case, lambda: check(program, Path(transcripts), case,
+                                       "--no-memory-limit" not in flags))
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["--list"]:
-        print("\n".join(CASES))
-        sys.exit(0)
-    sys.exit(main(*sys.argv[1:]))
+    drive(main, list=CASES)

@@ -14,7 +14,7 @@ import signal
 import sys
 import time
 
-from harness import SKIP, describe_difference, run_game
+from harness import SKIP, describe_difference, drive, run_game, verdict
 import tmux_pane
 from tmux_pane import Pane, tmux_usable
 
@@ -399,20 +399,13 @@ def main(program, case, *wrapper):
         if wrapper and not console_given(pane):
             print(f"SKIP: {wrapper[0]} gave the program no console in the terminal")
             return SKIP
-        for step in steps:
-            step(pane)
-    except AssertionError as failure:
-        print(f"FAIL {case}: {failure}")
-        return 1
+        def run_steps():
+            for step in steps:
+                step(pane)
+        return verdict(case, run_steps)
     finally:
         pane.close()
-    print(f"ok {case}")
-    return 0
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] in (["--list"], ["--list-windows"]):
-        table = TERMINAL if sys.argv[1] == "--list" else WINDOWS_CONSOLE
-        print("\n".join(name for name, *_ in table))
-        sys.exit(0)
-    sys.exit(main(*sys.argv[1:]))
+    drive(main, list=[name for name, *_ in TERMINAL], list_windows=[name for name, *_ in WINDOWS_CONSOLE])

@@ -5,6 +5,7 @@ Windows), so that every key wait returns at once."""
 
 import os
 import subprocess
+import sys
 from pathlib import Path
 
 HEADER_PREFIX = b"## "
@@ -58,3 +59,25 @@ def describe_difference(expected, actual, context=160):
             f"(expected {len(expected)} bytes, got {len(actual)})\n"
             f"--- expected from byte {start}:\n{escape(expected[start:offset + context])}\n"
             f"--- actual from byte {start}:\n{escape(actual[start:offset + context])}\n")
+
+
+def drive(main, **lists):
+    """A driver's entry: --list (or --list-NAME) prints those cases, one a
+    line, for the build to register; otherwise main(*arguments) runs one
+    case and gives the exit status."""
+    option = sys.argv[1] if len(sys.argv) == 2 else ""
+    if option.startswith("--list"):
+        print("\n".join(lists[option[2:].replace("-", "_")]))
+        sys.exit(0)
+    sys.exit(main(*sys.argv[1:]))
+
+
+def verdict(case, check, failures=AssertionError):
+    """Runs the check and says how the case went; the exit status."""
+    try:
+        note = check()
+    except failures as failure:
+        print(f"FAIL {case}: {failure}")
+        return 1
+    print(f"ok {case}" + (f": {note}" if note else ""))
+    return 0

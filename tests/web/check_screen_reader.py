@@ -25,7 +25,9 @@ import threading
 import time
 from pathlib import Path
 
-SKIP = 77
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from harness import SKIP, drive, verdict  # noqa: E402
+
 TOOLS = ["Xvfb", "xdotool", "orca", "speech-dispatcher", "dbus-daemon", "gsettings", "chromium"]
 AT_SPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 QUIET_SECONDS = 2.5   # nothing more spoken for so long: Orca has said its piece
@@ -298,23 +300,16 @@ def main(site, case):
     if missing or not Path(AT_SPI_LAUNCHER).exists():
         print(f"SKIP: the screen reader's test needs {', '.join(missing) or AT_SPI_LAUNCHER}")
         return SKIP
-    session = None
-    try:
-        session = Session(site)
+    session = Session(site)
+
+    def listen_and_play():
         session.start_desktop()
         CASES[case](session)
-    except Failure as failure:
-        print(f"FAIL {case}: {failure}")
-        return 1
+    try:
+        return verdict(case, listen_and_play, Failure)
     finally:
-        if session:
-            session.close()
-    print(f"ok {case}")
-    return 0
+        session.close()
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["--list"]:
-        print("\n".join(CASES))
-        sys.exit(0)
-    sys.exit(main(*sys.argv[1:]))
+    drive(main, list=CASES)
