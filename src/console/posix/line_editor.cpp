@@ -76,9 +76,12 @@ struct Shown {
 
 constexpr wchar_t rowEnd = L'\n';
 
+// The start of the next row.
+std::string newRow() { return std::string(terminalMoves().toRowStart) + "\n"; }
+
 Shown shownAs(wchar_t character) {
     const auto code = static_cast<char32_t>(character);
-    if (character == rowEnd) return {std::string(terminalMoves().toRowStart) + "\n", 0};
+    if (character == rowEnd) return {newRow(), 0};
     if (code < 0x20 || code == 0x7f) return {{'^', static_cast<char>(code ^ 0x40)}, 2};
     char bytes[utf8MaximumLength];
     std::size_t length = 1;
@@ -131,8 +134,12 @@ Layout layOut(const std::wstring& text, std::size_t cursor, int columns) {
     };
     for (std::size_t index = 0; index < prompt.size(); ++index) advance(1);
     for (std::size_t index = 0; index < text.size(); ++index) {
-        const Place start = text[index] == rowEnd ? at : advance(shownAs(text[index]).width);
-        if (text[index] == rowEnd) at = {at.row + 1, 0};
+        Place start = at;
+        if (text[index] == rowEnd) {
+            at = {at.row + 1, 0};
+        } else {
+            start = advance(shownAs(text[index]).width);
+        }
         if (index == cursor) layout.cursor = normalised(start, columns);
     }
     layout.end = normalised(at, columns);
@@ -187,7 +194,7 @@ void drawIfChanged() {
 // own whatever the shell.
 void leaveLine() {
     draw(true);
-    writeTerminal(std::string(terminalMoves().toRowStart) + "\n");
+    writeTerminal(newRow());
     drawn = {};
 }
 
@@ -276,9 +283,10 @@ void queueCharacterKey(const Key& key) {
         queueCharacter(static_cast<wchar_t>(*code));
         return;
     }
-    for (char byte : bytes)
-        queueCharacter(static_cast<unsigned char>(byte) < 0x80 ? byte
-                                                               : escapedByteBase + static_cast<unsigned char>(byte));
+    for (char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        queueCharacter(value < 0x80 ? value : escapedByteBase + value);
+    }
 }
 
 // The next key; false if the terminal is gone. Ctrl+C, Ctrl+\ and Ctrl+Z
@@ -366,8 +374,7 @@ void usePrompt(std::optional<std::string_view> shown) {
     bool plain = shown && shown->size() <= promptCapacity;
     for (char byte : shown.value_or("")) plain = plain && byte >= ' ' && byte <= '~';
     prompt = plain ? *shown : std::string_view{};
-    if (!plain && shown != std::string_view{})
-        writeTerminal(std::string(terminalMoves().toRowStart) + "\n");
+    if (!plain && shown != std::string_view{}) writeTerminal(newRow());
     const int columns = terminalColumns();
     drawn = {};
     drawn.cursorRow = columns > 0 && !prompt.empty() ? static_cast<int>(prompt.size() - 1) / columns : 0;
