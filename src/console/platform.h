@@ -1,8 +1,9 @@
 // The seam between the console primitives and the system beneath them. Each
 // front end implements it once, in its own folder, and the build picks one:
-//   posix/platform.cpp    file descriptors, the controlling terminal, libedit
-//   windows/platform.cpp  raw standard handles and the console input device
-//   web/platform.cpp      a web page, through page.js
+//   posix/platform.cpp     file descriptors, the controlling terminal, libedit
+//   windows/platform.cpp   raw standard handles and the console input device
+//   web/platform.cpp       a web page, through its scripts
+//   headless/platform.cpp  standard output alone, for the page's first screen
 // console.cpp alone calls these. Where the front ends differ, the comment
 // says so.
 #pragma once
