@@ -179,9 +179,8 @@ class Session:
 
     def open_page(self):
         """A fresh browser showing the page; what was spoken as it loaded."""
-        if self.browser:
-            self.browser.kill()
-            self.browser.wait()
+        if self.browser:  # what Orca says of a browser going away is not the new page's
+            self.speech_after(lambda: (self.browser.kill(), self.browser.wait()))
         profile = tempfile.mkdtemp(dir=self.home)
 
         def launch():
