@@ -30,6 +30,15 @@ bool isEscapedByte(wchar_t character) {
     return character > escapedByteBase + 0x7f && character <= escapedByteBase + 0xff;
 }
 
+// A character of the line as the bytes it stands for.
+std::size_t encode(wchar_t character, char* bytes) {
+    if (isEscapedByte(character)) {
+        bytes[0] = static_cast<char>(character - escapedByteBase);
+        return 1;
+    }
+    return encodeUtf8(static_cast<char32_t>(character), bytes);
+}
+
 EditLine* editor = nullptr;
 HistoryW* history = nullptr;
 
@@ -84,14 +93,9 @@ Shown shownAs(wchar_t character) {
     if (character == rowEnd) return {newRow(), 0};
     if (code < 0x20 || code == 0x7f) return {{'^', static_cast<char>(code ^ 0x40)}, 2};
     char bytes[utf8MaximumLength];
-    std::size_t length = 1;
-    if (isEscapedByte(character)) {
-        bytes[0] = static_cast<char>(code - escapedByteBase);
-    } else {
-        length = encodeUtf8(code, bytes);
-        const int width = wcwidth(character);
-        if (width >= 0) return {{bytes, length}, width};
-    }
+    const std::size_t length = encode(character, bytes);
+    const int width = isEscapedByte(character) ? -1 : wcwidth(character);
+    if (width >= 0) return {{bytes, length}, width};
     std::string octal;
     for (std::size_t index = 0; index < length; ++index) {
         char digits[5];
@@ -317,14 +321,6 @@ int readCharacter(EditLine*, wchar_t* character) {
     }
     *character = keyCharacters[keyNext++];
     return 1;
-}
-
-std::size_t encode(wchar_t character, char* bytes) {
-    if (isEscapedByte(character)) {
-        bytes[0] = static_cast<char>(character - escapedByteBase);
-        return 1;
-    }
-    return encodeUtf8(static_cast<char32_t>(character), bytes);
 }
 
 char* noPrompt(EditLine*) {
