@@ -18,9 +18,9 @@ const keeper = (function () {
   const build = document.documentElement.dataset.build;
 
   let input = "";         // what the game took in this tab
-  let digest = 0x811c9dc5;
+  let digest = digestOf(input);
   let keeping = true;     // false once storage is refused or full, or the game ended
-  let replay = null;      // the kept input being played again, and how far
+  let replayed = null;    // while the kept input is played again, how far it has been
 
   // FNV-1a, carried on as the input grows; it tells an edited or cut input.
   function digestOf(text, hash = 0x811c9dc5) {
@@ -50,7 +50,7 @@ const keeper = (function () {
   // Storage refused or full: the page plays on as if it kept nothing, and
   // nothing of this game is left to be resumed wrongly.
   function keep(entry) {
-    if (!keeping || replay) return;
+    if (!keeping || replayed !== null) return;
     input += entry;
     digest = digestOf(entry, digest);
     try {
@@ -80,7 +80,7 @@ const keeper = (function () {
     if (kept === "") return "none";
     input = kept;
     digest = check.digest;
-    replay = { next: 0 };
+    replayed = 0;
     return "resuming";
   }
 
@@ -88,23 +88,23 @@ const keeper = (function () {
   // or the key (the carriage return). Once none is, the replay is over, and
   // what the game takes from then on is kept after what it took before.
   function kept(kind) {
-    if (!replay) return undefined;
-    const { next } = replay;
+    if (replayed === null) return undefined;
+    const next = replayed;
     const isKey = input[next] === keyPressed;
     const end = isKey ? next + 1 : input.indexOf(lineEnd, next) + 1;
     if (next >= input.length || isKey !== (kind === keyPressed) || end === 0) {
-      replay = null;
+      replayed = null;
       input = input.slice(0, next);
       digest = digestOf(input);
       return undefined;
     }
-    replay.next = end;
+    replayed = end;
     return input.slice(next, isKey ? end : end - lineEnd.length);
   }
 
   return {
     load,
-    resuming: () => replay !== null,
+    resuming: () => replayed !== null,
     keptLine: () => kept(lineEnd),
     keptKey: () => kept(keyPressed) !== undefined,
     tookLine: (line) => keep(line + lineEnd),
@@ -113,7 +113,7 @@ const keeper = (function () {
     // The game ended: there is nothing to resume.
     end() {
       keeping = false;
-      replay = null;
+      replayed = null;
       forget();
     },
     forget,
